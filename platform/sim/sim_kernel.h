@@ -1,0 +1,67 @@
+#pragma once
+// kernel32 of the simulated Windows: the process, device files, memory blocks and the tick count.
+
+#include <map>
+#include <vector>
+
+#include "platform/kernel.h"
+#include "platform/sim/context.h"
+#include "platform/sim/usb_bus.h"
+#include "platform/sim/world.h"
+
+namespace sim {
+
+class SimKernel : public Kernel {
+public:
+    SimKernel(Context& context, const World& world, UsbBus& usb);
+
+    std::uint32_t GetModuleFileNameW(Hmodule module, std::uint32_t bufferChars,
+                                     std::u16string& path) override;
+    Hmodule GetModuleHandleW(const char16_t* moduleName) override;
+    bool SetCurrentDirectoryW(const std::u16string& path) override;
+    std::uint32_t GetCurrentDirectoryW(std::uint32_t bufferChars, std::u16string& path) override;
+    std::u16string GetCommandLineW() override;
+    std::uint16_t GetUserDefaultLangID() override;
+    std::uint32_t GetTickCount() override;
+    std::uint32_t GetLastError() override;
+    void SetLastError(std::uint32_t code) override;
+    Handle CreateFileW(const std::u16string& path, std::uint32_t desiredAccess,
+                       std::uint32_t shareMode, std::uint32_t creationDisposition,
+                       std::uint32_t flagsAndAttributes) override;
+    bool CloseHandle(Handle handle) override;
+    Hglobal GlobalAlloc(std::uint32_t flags, std::size_t bytes) override;
+    std::span<std::byte> GlobalLock(Hglobal block) override;
+    bool GlobalUnlock(Hglobal block) override;
+    Hglobal GlobalFree(Hglobal block) override;
+
+    const std::u16string& CurrentDirectory() const { return m_currentDirectory; }
+    // What is still open or allocated: a correct program leaves nothing behind.
+    std::size_t OpenHandles() const { return m_handles.size(); }
+    std::size_t LiveMemoryBlocks() const { return m_blocks.size(); }
+
+    // The arguments of the last CreateFileW on a device, for tests of how it was opened.
+    struct DeviceOpen {
+        std::u16string path;
+        std::uint32_t access = 0, shareMode = 0, disposition = 0, flags = 0;
+    };
+    const std::vector<DeviceOpen>& DeviceOpens() const { return m_deviceOpens; }
+
+private:
+    struct OpenDevice {
+        std::size_t device = 0;
+        std::uint32_t access = 0;
+        std::uint32_t shareMode = 0;
+    };
+
+    Context& m_ctx;
+    const World& m_world;
+    UsbBus& m_usb;
+    std::u16string m_currentDirectory;
+    std::map<std::uintptr_t, OpenDevice> m_handles;
+    std::uintptr_t m_nextHandle = 0x100;
+    std::map<std::uintptr_t, std::vector<std::byte>> m_blocks;
+    std::uintptr_t m_nextBlock = 0x7000;
+    std::vector<DeviceOpen> m_deviceOpens;
+};
+
+}  // namespace sim

@@ -1,0 +1,71 @@
+#pragma once
+// The simulated world an installation runs in, as plain data: tests and the simulator's
+// scenarios fill it in, SimWindows builds the simulated Windows from it.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+// The version record of the installer's own file.
+struct VersionRecord {
+    bool present = true;
+    bool malformed = false;  // a record whose fixed part cannot be read
+    std::array<std::uint16_t, 4> productVersion{0, 1, 3, 6};
+};
+
+// A device of the USB printing class on the bus.
+struct UsbDeviceSetup {
+    std::u16string vendor = u"04b8";
+    std::u16string product = u"0005";
+    std::u16string instance = u"5&3a1f2c7&0&2";
+    bool upperCaseIds = false;
+    bool plugged = true;
+    bool on = true;
+    bool heldByOtherProgram = false;
+    std::optional<std::uint32_t> detailError;
+    // The whole device path, instead of one made from the fields above.
+    std::optional<std::u16string> devicePath;
+};
+
+// The engraving machine: USB vendor FFFD, product 0001.
+struct MachineSetup : UsbDeviceSetup {
+    MachineSetup()
+    {
+        vendor = u"fffd";
+        product = u"0001";
+        instance = u"6&2c8b0e4&0&1";
+    }
+};
+
+struct World {
+    std::uint16_t userLangId = 0x0409;  // GetUserDefaultLangID
+    std::u16string installerPath = u"C:\\QX Lumenthread\\Driver\\Install.exe";
+    // The arguments after the program's name; the command line is the quoted path, a blank and
+    // these (no blank when empty). commandLine replaces the whole line when set.
+    std::u16string arguments;
+    std::optional<std::u16string> commandLine;
+    std::u16string startDirectory = u"C:\\Users\\Technician\\Downloads";
+    VersionRecord version;
+    std::uint32_t tickCountStart = 0;
+    // Resources of the installer's file that are missing (a banner, the icon, a template).
+    std::set<int> missingResources;
+
+    std::optional<MachineSetup> machine;
+    // Other devices of the USB printing class, enumerated after the machine unless
+    // machineFirst is false.
+    std::vector<UsbDeviceSetup> otherPrinters;
+    bool machineFirst = true;
+
+    // How long a person takes to read a message box before pressing OK, unless the timeline
+    // answers it.
+    std::uint32_t boxReadingMs = 2000;
+    // The simulation stops when nothing happens before this virtual time.
+    std::uint64_t limitMs = 30 * 60 * 1000;
+};
+
+}  // namespace sim
