@@ -1,0 +1,93 @@
+#pragma once
+// Helpers shared by the tests: worlds, whole runs of the installer, and questions about what the
+// run showed.
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/install_app.h"
+#include "app/install_dlg.h"
+#include "app/resources/resource.h"
+#include "framework/app.h"
+#include "platform/sim/sim_windows.h"
+#include "simulator/installer_run.h"
+
+namespace testing_support {
+
+using Kind = sim::DialogInput::Kind;
+using sim::MachineAction;
+
+// A world with the machine plugged in and switched on.
+inline sim::World WorldWithMachine()
+{
+    sim::World world;
+    world.machine.emplace();
+    return world;
+}
+
+// One simulated Windows and the run of the installer in it.
+class InstallerRun {
+public:
+    explicit InstallerRun(sim::World world = {}) : windows(std::move(world), InstallerResources()) {}
+
+    int Run()
+    {
+        exitCode = RunInstaller(windows);
+        return exitCode;
+    }
+
+    // The events of one kind, optionally about one control.
+    std::vector<sim::Event> Events(const std::string& kind, int control = 0) const
+    {
+        std::vector<sim::Event> found;
+        for (const sim::Event& event : windows.Events())
+            if (event.kind == kind && (control == 0 || event.control == control)) found.push_back(event);
+        return found;
+    }
+
+    // When the first event of a kind (about a control, with a text) happened.
+    std::optional<std::uint64_t> TimeOf(const std::string& kind, int control = 0,
+                                        const std::string& text = "") const
+    {
+        for (const sim::Event& event : windows.Events())
+            if (event.kind == kind && (control == 0 || event.control == control) &&
+                (text.empty() || event.text == text))
+                return event.timeMs;
+        return std::nullopt;
+    }
+
+    const sim::SimUser::Control& Control(int id) const
+    {
+        const sim::SimUser::Control* control = windows.user.FindControl(id);
+        EXPECT_NE(control, nullptr) << "control " << id;
+        static const sim::SimUser::Control none;
+        return control ? *control : none;
+    }
+
+    std::u16string Text(int id) const { return Control(id).text; }
+    const sim::SimUser::Dialog& Dialog() const { return *windows.user.LastDialog(); }
+
+    // Nothing the installer opened or allocated is left behind.
+    void ExpectNothingLeftOpen() const
+    {
+        EXPECT_EQ(windows.kernel.OpenHandles(), 0u);
+        EXPECT_EQ(windows.kernel.LiveMemoryBlocks(), 0u);
+        EXPECT_EQ(windows.usb.OpenDeviceInfoSets(), 0u);
+    }
+
+    sim::SimWindows windows;
+    int exitCode = -100;
+};
+
+// The installer's dialog while it runs, for steps a test takes in the middle of a run.
+inline CInstallDlg& RunningDialog()
+{
+    return *static_cast<CInstallDlg*>(AfxGetApp()->m_pMainWnd);
+}
+
+inline std::string Utf8(const std::u16string& text) { return sim::Utf8(text); }
+
+}  // namespace testing_support
