@@ -22,5 +22,5 @@ std::optional<std::u16string> SetupFolderOf(const std::u16string& modulePath,
                                             bool cutShort = false);
 
 // Exit codes of the process.
-inline constexpr int kExitInstalled = 0;   // the installation sequence ended the dialog
-inline constexpr int kExitCancelled = 1;   // the user cancelled, or the dialog could not run
+inline constexpr int kExitInstalled = 0;  // the installation sequence ended the dialog
+inline constexpr int kExitCancelled = 1;  // the user cancelled, or the dialog could not run

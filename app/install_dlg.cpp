@@ -81,8 +81,8 @@ bool CInstallDlg::OnInitDialog()
     SetIcon(m_hIcon, true);
     SetIcon(m_hIcon, false);
 
-    for (std::u16string* line :
-         {&m_strStep1, &m_strStep2, &m_strStep3, &m_strStep4, &m_strStep5, &m_strStep6, &m_strStep7})
+    for (std::u16string* line : {&m_strStep1, &m_strStep2, &m_strStep3, &m_strStep4, &m_strStep5,
+                                 &m_strStep6, &m_strStep7})
         line->clear();
     SetDlgItemText(IDC_NEXT, m_texts.strNext);
     SetDlgItemText(kIdCancel, m_texts.strCancel);
@@ -135,7 +135,10 @@ std::optional<std::u16string> CInstallDlg::ReadWindowTitle()
 // silent run). Only the installation sequence ends the dialog with OK.
 void CInstallDlg::OnOK() {}
 
-void CInstallDlg::OnCancel() { CDialog::OnCancel(); }
+void CInstallDlg::OnCancel()
+{
+    CDialog::OnCancel();
+}
 
 void CInstallDlg::OnPortUsb()
 {
@@ -169,4 +172,7 @@ void CInstallDlg::OnPaint()
     m_windows.user.DrawIcon(dc.GetSafeHdc(), x, y, m_hIcon);
 }
 
-Hicon CInstallDlg::OnQueryDragIcon() { return m_hIcon; }
+Hicon CInstallDlg::OnQueryDragIcon()
+{
+    return m_hIcon;
+}

@@ -32,7 +32,8 @@ InstallTexts EnglishTexts()
     texts.strNext = u"Next";
     texts.strOther = u"Other";
     texts.strConnect = u">   Connect the machine to the port, switch it on";
-    texts.strSelectPort = u">   Click Next to select the port for the communication with the machine";
+    texts.strSelectPort =
+        u">   Click Next to select the port for the communication with the machine";
     texts.strSwitchOff = u">   Switch off the machine";
     texts.strSwitchOn = u">   Switch on the machine";
     texts.strReminder = u"Reminder: Setup.exe must be run as administrator";

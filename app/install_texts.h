@@ -28,4 +28,7 @@ inline constexpr std::uint16_t kLangChinese = 0x04;
 inline constexpr std::uint16_t kLangFrench = 0x0C;
 
 // The primary language of a language id: its low ten bits.
-inline constexpr std::uint16_t PrimaryLangId(std::uint16_t langId) { return langId & 0x3FF; }
+inline constexpr std::uint16_t PrimaryLangId(std::uint16_t langId)
+{
+    return langId & 0x3FF;
+}

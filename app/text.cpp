@@ -4,13 +4,17 @@
 
 namespace {
 
-char16_t FoldCase(char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c; }
+char16_t FoldCase(char16_t c)
+{
+    return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c;
+}
 
 }  // namespace
 
 bool EqualsIgnoreCase(std::u16string_view a, std::u16string_view b)
 {
-    return std::ranges::equal(a, b, [](char16_t x, char16_t y) { return FoldCase(x) == FoldCase(y); });
+    return std::ranges::equal(a, b,
+                              [](char16_t x, char16_t y) { return FoldCase(x) == FoldCase(y); });
 }
 
 bool StartsWithIgnoreCase(std::u16string_view text, std::u16string_view prefix)

@@ -6,7 +6,10 @@ namespace {
 
 CWinApp* g_pApp = nullptr;
 
-bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
+bool IsBlank(char16_t c)
+{
+    return c == u' ' || c == u'\t';
+}
 
 }  // namespace
 
@@ -22,13 +25,25 @@ CWinApp::~CWinApp()
     if (g_pApp == this) g_pApp = nullptr;
 }
 
-bool CWinApp::InitInstance() { return true; }
+bool CWinApp::InitInstance()
+{
+    return true;
+}
 
-int CWinApp::ExitInstance() { return m_nExitCode; }
+int CWinApp::ExitInstance()
+{
+    return m_nExitCode;
+}
 
-CWinApp* AfxGetApp() { return g_pApp; }
+CWinApp* AfxGetApp()
+{
+    return g_pApp;
+}
 
-std::u16string AfxGetAppName() { return g_pApp ? g_pApp->m_pszAppName : std::u16string(); }
+std::u16string AfxGetAppName()
+{
+    return g_pApp ? g_pApp->m_pszAppName : std::u16string();
+}
 
 int AfxWinMain(Windows& windows)
 {

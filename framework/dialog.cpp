@@ -23,7 +23,8 @@ std::intptr_t CDialog::DoModal()
 {
     const Hwnd parent = m_pParentWnd ? m_pParentWnd->m_hWnd : Hwnd{};
     const Hmodule module = m_windows.kernel.GetModuleHandleW(nullptr);
-    const std::intptr_t result = m_windows.user.DialogBoxParamW(module, m_nTemplateId, parent, *this);
+    const std::intptr_t result =
+        m_windows.user.DialogBoxParamW(module, m_nTemplateId, parent, *this);
     m_hWnd = Hwnd{};
     return result;
 }
@@ -35,9 +36,15 @@ bool CDialog::UpdateData(bool saveAndValidate)
     return true;
 }
 
-void CDialog::EndDialog(int result) { m_windows.user.EndDialog(m_hWnd, result); }
+void CDialog::EndDialog(int result)
+{
+    m_windows.user.EndDialog(m_hWnd, result);
+}
 
-Hwnd CDialog::GetDlgItem(int controlId) const { return m_windows.user.GetDlgItem(m_hWnd, controlId); }
+Hwnd CDialog::GetDlgItem(int controlId) const
+{
+    return m_windows.user.GetDlgItem(m_hWnd, controlId);
+}
 
 void CDialog::AttachControl(int controlId, CWnd& control)
 {
@@ -69,7 +76,10 @@ std::uintptr_t CDialog::SetTimer(std::uintptr_t eventId, std::uint32_t elapseMs)
     return m_windows.user.SetTimer(m_hWnd, eventId, elapseMs);
 }
 
-bool CDialog::KillTimer(std::uintptr_t eventId) { return m_windows.user.KillTimer(m_hWnd, eventId); }
+bool CDialog::KillTimer(std::uintptr_t eventId)
+{
+    return m_windows.user.KillTimer(m_hWnd, eventId);
+}
 
 Hicon CDialog::SetIcon(Hicon icon, bool bigIcon)
 {
@@ -78,7 +88,10 @@ Hicon CDialog::SetIcon(Hicon icon, bool bigIcon)
     return Hicon{static_cast<std::uintptr_t>(previous)};
 }
 
-bool CDialog::IsIconic() const { return m_windows.user.IsIconic(m_hWnd); }
+bool CDialog::IsIconic() const
+{
+    return m_windows.user.IsIconic(m_hWnd);
+}
 
 Rect CDialog::GetClientRect() const
 {
@@ -99,7 +112,10 @@ void CDialog::OnOK()
     EndDialog(kIdOk);
 }
 
-void CDialog::OnCancel() { EndDialog(kIdCancel); }
+void CDialog::OnCancel()
+{
+    EndDialog(kIdCancel);
+}
 
 void CDialog::DoDataExchange(CDataExchange*) {}
 
@@ -124,9 +140,9 @@ bool CDialog::OnDialogMessage(Hwnd dialog, std::uint32_t message, std::uintptr_t
     }
     if (message == kWmCommand && (wParam >> 16) == kBnClicked) {
         switch (wParam & 0xFFFF) {
-        case kIdOk: OnOK(); return true;
-        case kIdCancel: OnCancel(); return true;
-        default: break;
+            case kIdOk: OnOK(); return true;
+            case kIdCancel: OnCancel(); return true;
+            default: break;
         }
     }
     return false;
@@ -137,4 +153,7 @@ CPaintDC::CPaintDC(User& user, Hwnd window) : m_user(user), m_window(window)
     m_user.BeginPaint(m_window, m_paint);
 }
 
-CPaintDC::~CPaintDC() { m_user.EndPaint(m_window, m_paint); }
+CPaintDC::~CPaintDC()
+{
+    m_user.EndPaint(m_window, m_paint);
+}

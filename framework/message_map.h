@@ -28,7 +28,8 @@ struct MessageMap {
 template <class Dialog>
 MessageMapEntry OnBnClicked(int controlId, void (Dialog::*handler)())
 {
-    return {kWmCommand, controlId, kBnClicked, [handler](CDialog& dialog, std::uintptr_t, std::intptr_t) {
+    return {kWmCommand, controlId, kBnClicked,
+            [handler](CDialog& dialog, std::uintptr_t, std::intptr_t) {
                 (static_cast<Dialog&>(dialog).*handler)();
                 return std::intptr_t{0};
             }};

@@ -8,13 +8,25 @@ void CWnd::Attach(Hwnd window, User& user)
     m_user = &user;
 }
 
-bool CWnd::EnableWindow(bool enable) { return m_user->EnableWindow(m_hWnd, enable); }
+bool CWnd::EnableWindow(bool enable)
+{
+    return m_user->EnableWindow(m_hWnd, enable);
+}
 
-bool CWnd::IsWindowEnabled() const { return m_user->IsWindowEnabled(m_hWnd); }
+bool CWnd::IsWindowEnabled() const
+{
+    return m_user->IsWindowEnabled(m_hWnd);
+}
 
-void CWnd::SetWindowText(const std::u16string& text) { m_user->SetWindowTextW(m_hWnd, text); }
+void CWnd::SetWindowText(const std::u16string& text)
+{
+    m_user->SetWindowTextW(m_hWnd, text);
+}
 
-std::u16string CWnd::GetWindowText() const { return m_user->GetWindowTextW(m_hWnd); }
+std::u16string CWnd::GetWindowText() const
+{
+    return m_user->GetWindowTextW(m_hWnd);
+}
 
 std::intptr_t CWnd::SendMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)
 {
@@ -27,7 +39,10 @@ int CWnd::MessageBox(const std::u16string& text, const std::u16string* caption, 
     return m_user->MessageBoxW(m_hWnd, text, caption ? *caption : appName, type);
 }
 
-void CWnd::ErrorBox(const std::u16string& text) { MessageBox(text, nullptr, kMbOk); }
+void CWnd::ErrorBox(const std::u16string& text)
+{
+    MessageBox(text, nullptr, kMbOk);
+}
 
 void CWnd::ErrorBox(const std::u16string& what, std::uint32_t code)
 {

@@ -3,4 +3,7 @@
 #include "app/install_dlg.h"
 
 // Not built yet: reports a machine without trouble.
-std::uint8_t CInstallDlg::QueryMachineStatus() { return 0; }
+std::uint8_t CInstallDlg::QueryMachineStatus()
+{
+    return 0;
+}

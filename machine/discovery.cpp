@@ -36,8 +36,8 @@ Handle CInstallDlg::OpenMachine()
 {
     m_bKestrSerial = false;
     SetupApi& setupApi = m_windows.setupApi;
-    const HdevInfo devices =
-        setupApi.SetupDiGetClassDevsW(kGuidDevInterfaceUsbPrint, kDigcfPresent | kDigcfDeviceInterface);
+    const HdevInfo devices = setupApi.SetupDiGetClassDevsW(kGuidDevInterfaceUsbPrint,
+                                                           kDigcfPresent | kDigcfDeviceInterface);
     if (devices == kInvalidDevInfo) return Handle{};
 
     Handle machine;

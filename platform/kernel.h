@@ -41,8 +41,7 @@ public:
     virtual bool SetCurrentDirectoryW(const std::u16string& path) = 0;
     // Returns the length written, or the size needed (terminator included) when bufferChars is
     // too small, in which case path is left empty.
-    virtual std::uint32_t GetCurrentDirectoryW(std::uint32_t bufferChars,
-                                               std::u16string& path) = 0;
+    virtual std::uint32_t GetCurrentDirectoryW(std::uint32_t bufferChars, std::u16string& path) = 0;
     // The whole command line, the program's own name first.
     virtual std::u16string GetCommandLineW() = 0;
     virtual std::uint16_t GetUserDefaultLangID() = 0;

@@ -71,7 +71,8 @@ public:
 
     // Timers without a timer procedure: they arrive as WM_TIMER. Arming an id that is pending
     // replaces its expiry.
-    virtual std::uintptr_t SetTimer(Hwnd window, std::uintptr_t eventId, std::uint32_t elapseMs) = 0;
+    virtual std::uintptr_t SetTimer(Hwnd window, std::uintptr_t eventId,
+                                    std::uint32_t elapseMs) = 0;
     virtual bool KillTimer(Hwnd window, std::uintptr_t eventId) = 0;
 
     // Modal to its owner; returns the id of the button that closed it.

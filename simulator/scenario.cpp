@@ -21,7 +21,8 @@ public:
     Reader(const json& node, std::string path, const std::string& source)
         : m_node(node), m_path(std::move(path)), m_source(source)
     {
-        if (!m_node.is_object()) Fail(m_path.empty() ? "the scenario" : m_path, "expected an object");
+        if (!m_node.is_object())
+            Fail(m_path.empty() ? "the scenario" : m_path, "expected an object");
     }
 
     // Every field must have been read: a misspelt one is an error, not silently ignored.
@@ -52,7 +53,8 @@ public:
     void Unsigned(const std::string& key, Number& out)
     {
         if (const json* v = Take(key)) {
-            if (!v->is_number_unsigned() || v->get<std::uint64_t>() > std::numeric_limits<Number>::max())
+            if (!v->is_number_unsigned() ||
+                v->get<std::uint64_t>() > std::numeric_limits<Number>::max())
                 Fail(Field(key), "expected a whole number from 0 to " +
                                      std::to_string(std::numeric_limits<Number>::max()));
             out = v->get<Number>();
@@ -78,7 +80,10 @@ public:
         return v.get<std::string>();
     }
 
-    std::string Field(const std::string& key) const { return m_path.empty() ? key : m_path + "." + key; }
+    std::string Field(const std::string& key) const
+    {
+        return m_path.empty() ? key : m_path + "." + key;
+    }
 
     [[noreturn]] void Fail(const std::string& field, const std::string& message) const
     {
@@ -112,7 +117,8 @@ std::uint16_t ParseLanguage(const std::string& text, Reader& reader, const std::
         std::size_t used = 0;
         try {
             const unsigned long value = std::stoul(text.substr(2), &used, 16);
-            if (used == text.size() - 2 && value <= 0xFFFF) return static_cast<std::uint16_t>(value);
+            if (used == text.size() - 2 && value <= 0xFFFF)
+                return static_cast<std::uint16_t>(value);
         } catch (const std::exception&) {
         }
     }
@@ -138,9 +144,11 @@ void ParseVersion(const json* v, sim::VersionRecord& record, Reader& reader)
     std::string part;
     std::size_t i = 0;
     while (std::getline(in, part, '.')) {
-        if (i == 4 || part.empty() || part.size() > 5 || part.find_first_not_of("0123456789") != std::string::npos ||
-            std::stoul(part) > 0xFFFF)
-            reader.Fail(field, "expected four numbers from 0 to 65535 such as \"0.1.3.6\", null, or \"malformed\"");
+        if (i == 4 || part.empty() || part.size() > 5 ||
+            part.find_first_not_of("0123456789") != std::string::npos || std::stoul(part) > 0xFFFF)
+            reader.Fail(field,
+                        "expected four numbers from 0 to 65535 such as \"0.1.3.6\", null, or "
+                        "\"malformed\"");
         record.productVersion[i++] = static_cast<std::uint16_t>(std::stoul(part));
     }
     if (i != 4) reader.Fail(field, "expected four numbers such as \"0.1.3.6\"");
@@ -188,9 +196,11 @@ void ParseWorld(const json& node, sim::World& world, const std::string& source)
     reader.Unsigned("limitMs", world.limitMs);
     reader.Bool("machineFirst", world.machineFirst);
     if (const json* v = reader.Take("missingResources")) {
-        if (!v->is_array()) reader.Fail(reader.Field("missingResources"), "expected a list of resource ids");
+        if (!v->is_array())
+            reader.Fail(reader.Field("missingResources"), "expected a list of resource ids");
         for (const json& id : *v) {
-            if (!id.is_number_integer()) reader.Fail(reader.Field("missingResources"), "expected resource ids");
+            if (!id.is_number_integer())
+                reader.Fail(reader.Field("missingResources"), "expected resource ids");
             world.missingResources.insert(id.get<int>());
         }
     }
@@ -200,9 +210,11 @@ void ParseWorld(const json& node, sim::World& world, const std::string& source)
         ParseDevice(machine, *world.machine);
     }
     if (const json* v = reader.Take("otherPrinters")) {
-        if (!v->is_array()) reader.Fail(reader.Field("otherPrinters"), "expected a list of devices");
+        if (!v->is_array())
+            reader.Fail(reader.Field("otherPrinters"), "expected a list of devices");
         for (std::size_t i = 0; i < v->size(); ++i) {
-            Reader printer((*v)[i], reader.Field("otherPrinters") + "[" + std::to_string(i) + "]", source);
+            Reader printer((*v)[i], reader.Field("otherPrinters") + "[" + std::to_string(i) + "]",
+                           source);
             ParseDevice(printer, world.otherPrinters.emplace_back());
         }
     }
@@ -218,8 +230,8 @@ const std::map<std::string, int>& ControlNames()
 
 const std::set<std::string>& Actions()
 {
-    static const std::set<std::string> actions{"press",  "close",    "enter",   "answer",
-                                               "minimise", "restore", "plug",   "unplug",
+    static const std::set<std::string> actions{"press",    "close",    "enter", "answer",
+                                               "minimise", "restore",  "plug",  "unplug",
                                                "switchOn", "switchOff"};
     return actions;
 }
@@ -238,15 +250,18 @@ void ParseTimeline(const json& node, Scenario& scenario, const std::string& sour
         if (!Actions().contains(entry.action)) {
             std::string known;
             for (const std::string& a : Actions()) known += (known.empty() ? "" : ", ") + a;
-            reader.Fail(reader.Field("do"), "unknown action \"" + entry.action + "\"; expected one of " + known);
+            reader.Fail(reader.Field("do"),
+                        "unknown action \"" + entry.action + "\"; expected one of " + known);
         }
         if (entry.action == "press") {
             const json* control = reader.Take("control");
-            if (!control) reader.Fail(reader.Field("control"), "missing: Next, Cancel, USB or Other");
+            if (!control)
+                reader.Fail(reader.Field("control"), "missing: Next, Cancel, USB or Other");
             const std::string name = reader.TextOf(*control, reader.Field("control"));
             const auto it = ControlNames().find(name);
             if (it == ControlNames().end())
-                reader.Fail(reader.Field("control"), "unknown control \"" + name + "\"; expected Next, Cancel, USB or Other");
+                reader.Fail(reader.Field("control"), "unknown control \"" + name +
+                                                         "\"; expected Next, Cancel, USB or Other");
             entry.control = it->second;
         }
         reader.Done();
@@ -263,7 +278,8 @@ void ParseFaults(const json& node, Scenario& scenario, const std::string& source
         const json* call = reader.Take("call");
         if (!call) reader.Fail(reader.Field("call"), "missing: the name of the failing call");
         fault.call = reader.TextOf(*call, reader.Field("call"));
-        if (!reader.Has("error")) reader.Fail(reader.Field("error"), "missing: the last-error code");
+        if (!reader.Has("error"))
+            reader.Fail(reader.Field("error"), "missing: the last-error code");
         reader.Unsigned("error", fault.error);
         reader.Int("times", fault.times);
         reader.Int("skip", fault.skip);
@@ -308,11 +324,13 @@ void ApplyScenario(const Scenario& scenario, sim::SimWindows& windows)
     for (const FaultSetup& fault : scenario.faults)
         windows.context.faults.Fail(fault.call, fault.error, fault.times, fault.skip);
     static const std::map<std::string, Kind> dialogInputs{
-        {"press", Kind::Press}, {"close", Kind::Close},       {"enter", Kind::Enter},
+        {"press", Kind::Press},   {"close", Kind::Close},       {"enter", Kind::Enter},
         {"answer", Kind::Answer}, {"minimise", Kind::Minimise}, {"restore", Kind::Restore}};
     static const std::map<std::string, MachineAction> machineActions{
-        {"plug", MachineAction::Plug}, {"unplug", MachineAction::Unplug},
-        {"switchOn", MachineAction::SwitchOn}, {"switchOff", MachineAction::SwitchOff}};
+        {"plug", MachineAction::Plug},
+        {"unplug", MachineAction::Unplug},
+        {"switchOn", MachineAction::SwitchOn},
+        {"switchOff", MachineAction::SwitchOff}};
     for (const TimelineEntry& entry : scenario.timeline) {
         if (const auto it = dialogInputs.find(entry.action); it != dialogInputs.end())
             windows.At(entry.atMs, it->second, entry.control);

@@ -68,14 +68,15 @@ std::string Transcript(sim::SimWindows& windows, int exitCode)
     const sim::SimUser::Dialog* dialog = windows.user.LastDialog();
     std::string ending = "never shown";
     if (dialog)
-        ending = !dialog->ended          ? "still open when the simulation stopped"
+        ending = !dialog->ended            ? "still open when the simulation stopped"
                  : dialog->result == kIdOk ? "ended with OK"
                                            : "ended with Cancel";
     out += "  dialog        " + ending + "\n";
     out += "  exit code     " + std::to_string(exitCode) + "\n";
     if (dialog) {
         out += "  title         " + sim::Utf8(dialog->title) + "\n";
-        for (const int id : {IDC_STEP1, IDC_STEP2, IDC_STEP3, IDC_STEP4, IDC_STEP5, IDC_STEP6, IDC_STEP7}) {
+        for (const int id :
+             {IDC_STEP1, IDC_STEP2, IDC_STEP3, IDC_STEP4, IDC_STEP5, IDC_STEP6, IDC_STEP7}) {
             const sim::SimUser::Control* line = windows.user.FindControl(id);
             if (!line || line->text.empty()) continue;
             out += "  " + Padded(ControlName(id), 13) + " " + (line->enabled ? "" : "(grey) ") +
@@ -84,8 +85,8 @@ std::string Transcript(sim::SimWindows& windows, int exitCode)
     }
     out += "  working dir   " + sim::Utf8(windows.kernel.CurrentDirectory()) + "\n";
     if (const sim::UsbDevice* machine = windows.Machine())
-        out += std::string("  machine       ") + (machine->plugged ? "plugged in" : "unplugged") + ", " +
-               (machine->on ? "switched on" : "switched off") + "\n";
+        out += std::string("  machine       ") + (machine->plugged ? "plugged in" : "unplugged") +
+               ", " + (machine->on ? "switched on" : "switched off") + "\n";
     else
         out += "  machine       none\n";
     out += "  left open     " + std::to_string(windows.kernel.OpenHandles()) + " handles, " +

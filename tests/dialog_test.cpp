@@ -6,7 +6,8 @@ using namespace testing_support;
 
 namespace {
 
-const int kStepLines[] = {IDC_STEP1, IDC_STEP2, IDC_STEP3, IDC_STEP4, IDC_STEP5, IDC_STEP6, IDC_STEP7};
+const int kStepLines[] = {IDC_STEP1, IDC_STEP2, IDC_STEP3, IDC_STEP4,
+                          IDC_STEP5, IDC_STEP6, IDC_STEP7};
 
 // Runs the dialog until the user cancels it at 1 s.
 InstallerRun& ShownAndCancelled(InstallerRun& run)
@@ -62,9 +63,9 @@ TEST(Texts, EveryLanguageHasAllThirteenTextsAndStepTextsBeginWithTheMarker)
         for (const std::u16string* text :
              {&t.strCancel, &t.strPortType, &t.strNext, &t.strOther, &t.strReminder})
             EXPECT_FALSE(text->empty());
-        for (const std::u16string* step : {&t.strDeleting, &t.strFirmware, &t.strPreparing,
-                                           &t.strInstalling, &t.strConnect, &t.strSelectPort,
-                                           &t.strSwitchOff, &t.strSwitchOn})
+        for (const std::u16string* step :
+             {&t.strDeleting, &t.strFirmware, &t.strPreparing, &t.strInstalling, &t.strConnect,
+              &t.strSelectPort, &t.strSwitchOff, &t.strSwitchOn})
             EXPECT_TRUE(step->starts_with(u">   ")) << Utf8(*step);
     }
     EXPECT_NE(ChineseTexts().strReminder.find(u"setup.exe"), std::u16string::npos);
@@ -86,23 +87,33 @@ TEST_P(Title, ShowsTheLowBytesOfTheLastThreeVersionFields)
     EXPECT_EQ(run.Dialog().title, GetParam().title);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Versions, Title,
-    ::testing::Values(TitleCase{{0, 1, 3, 6}, u"QX Lumenthread Setup 1.36"},
-                      TitleCase{{0, 2, 14, 3}, u"QX Lumenthread Setup 2.143"},
-                      TitleCase{{0, 300, 1, 2}, u"QX Lumenthread Setup 44.12"},
-                      TitleCase{{9, 0, 0, 0}, u"QX Lumenthread Setup 0.00"},
-                      TitleCase{{0, 255, 256, 257}, u"QX Lumenthread Setup 255.01"}));
+INSTANTIATE_TEST_SUITE_P(Versions, Title,
+                         ::testing::Values(TitleCase{{0, 1, 3, 6}, u"QX Lumenthread Setup 1.36"},
+                                           TitleCase{{0, 2, 14, 3}, u"QX Lumenthread Setup 2.143"},
+                                           TitleCase{{0, 300, 1, 2}, u"QX Lumenthread Setup 44.12"},
+                                           TitleCase{{9, 0, 0, 0}, u"QX Lumenthread Setup 0.00"},
+                                           TitleCase{{0, 255, 256, 257},
+                                                     u"QX Lumenthread Setup 255.01"}));
 
 TEST(Title, StaysInstallWhenTheVersionRecordCannotBeRead)
 {
     const std::vector<std::pair<std::string, std::function<void(InstallerRun&)>>> cases{
         {"no record", [](InstallerRun&) {}},
         {"malformed record", [](InstallerRun&) {}},
-        {"size query fails", [](InstallerRun& r) { r.windows.context.faults.Fail("GetFileVersionInfoSizeW", 1813); }},
-        {"no memory", [](InstallerRun& r) { r.windows.context.faults.Fail("GlobalAlloc", kErrorNotEnoughMemory); }},
-        {"read fails", [](InstallerRun& r) { r.windows.context.faults.Fail("GetFileVersionInfoW", kErrorAccessDenied); }},
-        {"query fails", [](InstallerRun& r) { r.windows.context.faults.Fail("VerQueryValueW", kErrorInvalidData); }},
+        {"size query fails",
+         [](InstallerRun& r) { r.windows.context.faults.Fail("GetFileVersionInfoSizeW", 1813); }},
+        {"no memory",
+         [](InstallerRun& r) {
+             r.windows.context.faults.Fail("GlobalAlloc", kErrorNotEnoughMemory);
+         }},
+        {"read fails",
+         [](InstallerRun& r) {
+             r.windows.context.faults.Fail("GetFileVersionInfoW", kErrorAccessDenied);
+         }},
+        {"query fails",
+         [](InstallerRun& r) {
+             r.windows.context.faults.Fail("VerQueryValueW", kErrorInvalidData);
+         }},
     };
     for (const auto& [name, setUp] : cases) {
         SCOPED_TRACE(name);
@@ -166,8 +177,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(SilentArgument, BlanksBetweenTheProgramAndTheArgumentDoNotCount)
 {
-    for (const char16_t* line : {u"\"C:\\Kit\\Driver\\Install.exe\"    silent",
-                                 u"C:\\Kit\\Driver\\Install.exe\tsilent"}) {
+    for (const char16_t* line :
+         {u"\"C:\\Kit\\Driver\\Install.exe\"    silent", u"C:\\Kit\\Driver\\Install.exe\tsilent"}) {
         sim::World world;
         world.commandLine = line;
         InstallerRun run(world);
@@ -221,8 +232,10 @@ TEST(RadioButtons, OnlyAClickOnTheOtherButtonMovesTheCheck)
         if ((event.kind == "check" || event.kind == "uncheck") && event.timeMs > 0)
             changes.emplace_back(event.kind, event.control);
     const std::vector<std::pair<std::string, int>> expected{
-        {"uncheck", IDC_PORT_USB}, {"check", IDC_PORT_OTHER},   // at 200 ms
-        {"check", IDC_PORT_USB},   {"uncheck", IDC_PORT_OTHER}  // at 400 ms
+        {"uncheck", IDC_PORT_USB},
+        {"check", IDC_PORT_OTHER},  // at 200 ms
+        {"check", IDC_PORT_USB},
+        {"uncheck", IDC_PORT_OTHER}  // at 400 ms
     };
     EXPECT_EQ(changes, expected);
 }
@@ -271,8 +284,8 @@ TEST(Painting, DragIconIsTheApplicationIcon)
 {
     InstallerRun run;
     run.windows.Call(100, [&] {
-        const std::intptr_t icon = run.windows.user.SendMessageW(
-            RunningDialog().m_hWnd, kWmQueryDragIcon, 0, 0);
+        const std::intptr_t icon =
+            run.windows.user.SendMessageW(RunningDialog().m_hWnd, kWmQueryDragIcon, 0, 0);
         EXPECT_EQ(static_cast<std::uintptr_t>(icon), RunningDialog().m_hIcon.value);
         EXPECT_NE(icon, 0);
     });

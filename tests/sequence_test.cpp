@@ -9,7 +9,8 @@ using namespace testing_support;
 
 namespace {
 
-const int kStepLines[] = {IDC_STEP1, IDC_STEP2, IDC_STEP3, IDC_STEP4, IDC_STEP5, IDC_STEP6, IDC_STEP7};
+const int kStepLines[] = {IDC_STEP1, IDC_STEP2, IDC_STEP3, IDC_STEP4,
+                          IDC_STEP5, IDC_STEP6, IDC_STEP7};
 
 // A USB installation in which the technician does everything when asked: the machine is on at
 // Next (1 s), switched off at 2.5 s, on at 8 s, off again at 54.5 s and on at 57 s.
@@ -45,15 +46,15 @@ TEST(UsbSequence, GoesThroughEveryStateWithItsIntervals)
     EXPECT_EQ(shown(IDC_STEP1, texts.strSwitchOff), 1000u);  // state 1, machine found
     EXPECT_EQ(shown(IDC_STEP2, texts.strDeleting), 4000u);   // first poll without it at 3 s
     EXPECT_EQ(shown(IDC_STEP3, texts.strPreparing), 4500u);
-    EXPECT_EQ(shown(IDC_STEP4, texts.strConnect), 5000u);    // then polls at 11 s
-    EXPECT_EQ(shown(IDC_STEP5, texts.strFirmware), 11000u);  // transfer at 17 s
-    EXPECT_EQ(shown(IDC_STEP6, texts.strSwitchOff), 52000u); // status 35 s after it
-    EXPECT_EQ(shown(IDC_STEP7, texts.strSwitchOn), 56000u);  // machine gone at the 55 s poll
+    EXPECT_EQ(shown(IDC_STEP4, texts.strConnect), 5000u);     // then polls at 11 s
+    EXPECT_EQ(shown(IDC_STEP5, texts.strFirmware), 11000u);   // transfer at 17 s
+    EXPECT_EQ(shown(IDC_STEP6, texts.strSwitchOff), 52000u);  // status 35 s after it
+    EXPECT_EQ(shown(IDC_STEP7, texts.strSwitchOn), 56000u);   // machine gone at the 55 s poll
     EXPECT_EQ(run.TimeOf("dialog", 0, "ended with OK"), 57000u);
 
-    const std::vector<std::pair<int, std::uint64_t>> greyed{
-        {IDC_STEP1, 4000}, {IDC_STEP2, 4500}, {IDC_STEP3, 5000},
-        {IDC_STEP4, 11000}, {IDC_STEP5, 52000}, {IDC_STEP6, 56000}};
+    const std::vector<std::pair<int, std::uint64_t>> greyed{{IDC_STEP1, 4000},  {IDC_STEP2, 4500},
+                                                            {IDC_STEP3, 5000},  {IDC_STEP4, 11000},
+                                                            {IDC_STEP5, 52000}, {IDC_STEP6, 56000}};
     EXPECT_EQ(GreyedLines(run), greyed);
 
     for (const int id : {IDC_PORT_USB, IDC_PORT_OTHER, IDC_NEXT}) {
@@ -146,7 +147,8 @@ TEST_P(CancelInState, EndsTheDialogAndNothingRunsAfterIt)
 {
     InstallerRun run(WorldWithMachine());
     ScriptUsbInstallation(run);
-    run.windows.Call(GetParam().atMs, [&] { EXPECT_EQ(RunningDialog().m_nStep, GetParam().state); });
+    run.windows.Call(GetParam().atMs,
+                     [&] { EXPECT_EQ(RunningDialog().m_nStep, GetParam().state); });
     run.windows.At(GetParam().atMs, Kind::Press, kIdCancel);
     EXPECT_EQ(run.Run(), kExitCancelled);
     EXPECT_EQ(run.TimeOf("dialog", 0, "ended with Cancel"), GetParam().atMs);

@@ -2,11 +2,11 @@
 // Helpers shared by the tests: worlds, whole runs of the installer, and questions about what the
 // run showed.
 
-#include <gtest/gtest.h>
-
 #include <optional>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "app/install_app.h"
 #include "app/install_dlg.h"
@@ -31,7 +31,9 @@ inline sim::World WorldWithMachine()
 // One simulated Windows and the run of the installer in it.
 class InstallerRun {
 public:
-    explicit InstallerRun(sim::World world = {}) : windows(std::move(world), InstallerResources()) {}
+    explicit InstallerRun(sim::World world = {}) : windows(std::move(world), InstallerResources())
+    {
+    }
 
     int Run()
     {
@@ -44,7 +46,8 @@ public:
     {
         std::vector<sim::Event> found;
         for (const sim::Event& event : windows.Events())
-            if (event.kind == kind && (control == 0 || event.control == control)) found.push_back(event);
+            if (event.kind == kind && (control == 0 || event.control == control))
+                found.push_back(event);
         return found;
     }
 
@@ -88,6 +91,9 @@ inline CInstallDlg& RunningDialog()
     return *static_cast<CInstallDlg*>(AfxGetApp()->m_pMainWnd);
 }
 
-inline std::string Utf8(const std::u16string& text) { return sim::Utf8(text); }
+inline std::string Utf8(const std::u16string& text)
+{
+    return sim::Utf8(text);
+}
 
 }  // namespace testing_support

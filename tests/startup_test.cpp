@@ -21,19 +21,18 @@ TEST_P(SetupFolder, IsTheParentOfTheInstallersFolderWithinItsRoot)
 
 INSTANTIATE_TEST_SUITE_P(
     Paths, SetupFolder,
-    ::testing::Values(
-        FolderCase{u"E:\\Media\\Driver\\Install.exe", u"E:\\Media"},
-        FolderCase{u"\\\\server\\share\\kit\\driver\\Install.exe", u"\\\\server\\share\\kit"},
-        FolderCase{u"C:\\A\\B\\C\\Driver\\Install.exe", u"C:\\A\\B\\C"},
-        // Never above the root, and never the drive-relative "E:".
-        FolderCase{u"E:\\Driver\\Install.exe", u"E:\\"},
-        FolderCase{u"E:\\Install.exe", u"E:\\"},
-        FolderCase{u"\\\\server\\share\\Driver\\Install.exe", u"\\\\server\\share\\"},
-        FolderCase{u"\\\\server\\share\\Install.exe", u"\\\\server\\share\\"},
-        FolderCase{u"\\\\?\\C:\\Kit\\Driver\\Install.exe", u"\\\\?\\C:\\Kit"},
-        // No folder at all: nothing to change to.
-        FolderCase{u"Install.exe", std::nullopt},
-        FolderCase{u"", std::nullopt}));
+    ::testing::Values(FolderCase{u"E:\\Media\\Driver\\Install.exe", u"E:\\Media"},
+                      FolderCase{u"\\\\server\\share\\kit\\driver\\Install.exe",
+                                 u"\\\\server\\share\\kit"},
+                      FolderCase{u"C:\\A\\B\\C\\Driver\\Install.exe", u"C:\\A\\B\\C"},
+                      // Never above the root, and never the drive-relative "E:".
+                      FolderCase{u"E:\\Driver\\Install.exe", u"E:\\"},
+                      FolderCase{u"E:\\Install.exe", u"E:\\"},
+                      FolderCase{u"\\\\server\\share\\Driver\\Install.exe", u"\\\\server\\share\\"},
+                      FolderCase{u"\\\\server\\share\\Install.exe", u"\\\\server\\share\\"},
+                      FolderCase{u"\\\\?\\C:\\Kit\\Driver\\Install.exe", u"\\\\?\\C:\\Kit"},
+                      // No folder at all: nothing to change to.
+                      FolderCase{u"Install.exe", std::nullopt}, FolderCase{u"", std::nullopt}));
 
 TEST(SetupFolder, IsNoneForAPathCutShortByTheBuffer)
 {

@@ -1,5 +1,6 @@
 #pragma once
-// Resource and control ids of Install.exe. Plain macros so that the resource compiler reads them too.
+// Resource and control ids of Install.exe. Plain macros so that the resource compiler reads them
+// too.
 
 #define IDR_MAINFRAME 128
 #define IDD_INSTALL_DIALOG 102

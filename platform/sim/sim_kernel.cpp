@@ -63,16 +63,25 @@ std::u16string SimKernel::GetCommandLineW()
     return line;
 }
 
-std::uint16_t SimKernel::GetUserDefaultLangID() { return m_world.userLangId; }
+std::uint16_t SimKernel::GetUserDefaultLangID()
+{
+    return m_world.userLangId;
+}
 
 std::uint32_t SimKernel::GetTickCount()
 {
     return static_cast<std::uint32_t>(m_world.tickCountStart + m_ctx.clock.Now());
 }
 
-std::uint32_t SimKernel::GetLastError() { return m_ctx.lastError; }
+std::uint32_t SimKernel::GetLastError()
+{
+    return m_ctx.lastError;
+}
 
-void SimKernel::SetLastError(std::uint32_t code) { m_ctx.lastError = code; }
+void SimKernel::SetLastError(std::uint32_t code)
+{
+    m_ctx.lastError = code;
+}
 
 Handle SimKernel::CreateFileW(const std::u16string& path, std::uint32_t desiredAccess,
                               std::uint32_t shareMode, std::uint32_t creationDisposition,
@@ -84,7 +93,8 @@ Handle SimKernel::CreateFileW(const std::u16string& path, std::uint32_t desiredA
         m_ctx.lastError = kErrorFileNotFound;
         return kInvalidHandle;
     }
-    m_deviceOpens.push_back({path, desiredAccess, shareMode, creationDisposition, flagsAndAttributes});
+    m_deviceOpens.push_back(
+        {path, desiredAccess, shareMode, creationDisposition, flagsAndAttributes});
     if (const std::uint32_t error = m_usb.Open(*device, desiredAccess, shareMode)) {
         m_ctx.lastError = error;
         return kInvalidHandle;
@@ -123,7 +133,10 @@ std::span<std::byte> SimKernel::GlobalLock(Hglobal block)
     return it->second;
 }
 
-bool SimKernel::GlobalUnlock(Hglobal block) { return m_blocks.contains(block.value); }
+bool SimKernel::GlobalUnlock(Hglobal block)
+{
+    return m_blocks.contains(block.value);
+}
 
 Hglobal SimKernel::GlobalFree(Hglobal block)
 {

@@ -35,8 +35,9 @@ void SimUser::Queue(DialogInput input)
         m_answers.insert(std::ranges::upper_bound(m_answers, input.atMs), input.atMs);
         return;
     }
-    const auto at = std::ranges::upper_bound(m_inputs.begin() + static_cast<std::ptrdiff_t>(m_nextInput),
-                                             m_inputs.end(), input.atMs, {}, &DialogInput::atMs);
+    const auto at =
+        std::ranges::upper_bound(m_inputs.begin() + static_cast<std::ptrdiff_t>(m_nextInput),
+                                 m_inputs.end(), input.atMs, {}, &DialogInput::atMs);
     m_inputs.insert(at, std::move(input));
 }
 
@@ -47,7 +48,10 @@ const SimUser::Control* SimUser::FindControl(int id) const
     return it == m_dialog->controls.end() ? nullptr : &*it;
 }
 
-SimUser::Control* SimUser::ControlById(int id) { return const_cast<Control*>(FindControl(id)); }
+SimUser::Control* SimUser::ControlById(int id)
+{
+    return const_cast<Control*>(FindControl(id));
+}
 
 SimUser::Control* SimUser::ControlOf(Hwnd window)
 {
@@ -66,7 +70,8 @@ bool SimUser::TimerPending(std::uintptr_t eventId) const
     return std::ranges::find(m_timers, eventId, &Timer::id) != m_timers.end();
 }
 
-std::intptr_t SimUser::DialogBoxParamW(Hmodule module, int templateId, Hwnd, DialogProcedure& procedure)
+std::intptr_t SimUser::DialogBoxParamW(Hmodule module, int templateId, Hwnd,
+                                       DialogProcedure& procedure)
 {
     const auto found = m_resources.dialogs.find(templateId);
     if (module != kProgramModule || found == m_resources.dialogs.end() ||
@@ -132,9 +137,9 @@ std::intptr_t SimUser::DialogBoxParamW(Hmodule module, int templateId, Hwnd, Dia
     m_procedure = nullptr;
     m_dialog->open = false;
     if (!stopped)
-        m_ctx.log.Add("dialog", result == kIdOk ? "ended with OK" : result == kIdCancel
-                                                                      ? "ended with Cancel"
-                                                                      : "ended with " + std::to_string(result));
+        m_ctx.log.Add("dialog", result == kIdOk       ? "ended with OK"
+                                : result == kIdCancel ? "ended with Cancel"
+                                                      : "ended with " + std::to_string(result));
     return result;
 }
 
@@ -171,45 +176,46 @@ void SimUser::Deliver(const DialogInput& input)
         return;
     }
     switch (input.kind) {
-    case Kind::Press: {
-        Control* control = ControlById(input.control);
-        if (!control) {
-            m_ctx.log.Add("ignored", "press on missing control " + std::to_string(input.control));
-        } else if (!control->enabled) {
-            m_ctx.log.Add("ignored", "press on disabled " + ControlLabel(*control), control->id);
-        } else {
-            Click(*control);
+        case Kind::Press: {
+            Control* control = ControlById(input.control);
+            if (!control) {
+                m_ctx.log.Add("ignored",
+                              "press on missing control " + std::to_string(input.control));
+            } else if (!control->enabled) {
+                m_ctx.log.Add("ignored", "press on disabled " + ControlLabel(*control),
+                              control->id);
+            } else {
+                Click(*control);
+            }
+            break;
         }
-        break;
-    }
-    case Kind::Close: {
-        Control* cancel = ControlById(kIdCancel);
-        if (cancel && cancel->enabled) {
-            m_ctx.log.Add("press", "Close");
-            Send(kWmCommand, kIdCancel);
-        } else {
-            m_ctx.log.Add("ignored", "Close while Cancel is disabled");
+        case Kind::Close: {
+            Control* cancel = ControlById(kIdCancel);
+            if (cancel && cancel->enabled) {
+                m_ctx.log.Add("press", "Close");
+                Send(kWmCommand, kIdCancel);
+            } else {
+                m_ctx.log.Add("ignored", "Close while Cancel is disabled");
+            }
+            break;
         }
-        break;
-    }
-    case Kind::Enter: {
-        Control* focused = ControlById(m_dialog->focus);
-        if (focused && focused->kind == ControlKind::PushButton && focused->enabled) {
-            Click(*focused);
-        } else {
-            m_ctx.log.Add("press", "Enter with no button focused: IDOK");
-            Send(kWmCommand, kIdOk);
+        case Kind::Enter: {
+            Control* focused = ControlById(m_dialog->focus);
+            if (focused && focused->kind == ControlKind::PushButton && focused->enabled) {
+                Click(*focused);
+            } else {
+                m_ctx.log.Add("press", "Enter with no button focused: IDOK");
+                Send(kWmCommand, kIdOk);
+            }
+            break;
         }
-        break;
-    }
-    case Kind::Minimise:
-    case Kind::Restore:
-        m_dialog->iconic = input.kind == Kind::Minimise;
-        m_ctx.log.Add("window", m_dialog->iconic ? "minimised" : "restored");
-        Send(kWmPaint);
-        break;
-    default:
-        break;
+        case Kind::Minimise:
+        case Kind::Restore:
+            m_dialog->iconic = input.kind == Kind::Minimise;
+            m_ctx.log.Add("window", m_dialog->iconic ? "minimised" : "restored");
+            Send(kWmPaint);
+            break;
+        default: break;
     }
 }
 
@@ -310,10 +316,12 @@ std::intptr_t SimUser::SendMessageW(Hwnd window, std::uint32_t message, std::uin
         Control* picture = ControlOf(window);
         if (!picture || picture->kind != ControlKind::StaticPicture || wParam != kImageBitmap)
             return 0;
-        const auto previous = static_cast<std::intptr_t>(picture->imageId ? kBitmapBase + picture->imageId : 0);
+        const auto previous =
+            static_cast<std::intptr_t>(picture->imageId ? kBitmapBase + picture->imageId : 0);
         const auto bitmap = static_cast<std::uintptr_t>(lParam);
         picture->imageId = bitmap > kBitmapBase ? static_cast<int>(bitmap - kBitmapBase) : 0;
-        m_ctx.log.Add("banner", picture->imageId ? "bitmap " + std::to_string(picture->imageId) : "none",
+        m_ctx.log.Add("banner",
+                      picture->imageId ? "bitmap " + std::to_string(picture->imageId) : "none",
                       picture->id);
         return previous;
     }
@@ -340,7 +348,8 @@ std::uintptr_t SimUser::SetTimer(Hwnd window, std::uintptr_t eventId, std::uint3
     std::erase_if(m_timers, [eventId](const Timer& t) { return t.id == eventId; });
     const std::uint64_t now = m_ctx.clock.Now();
     m_timers.push_back({eventId, now + elapseMs, now});
-    m_ctx.log.Add("timer", "timer " + std::to_string(eventId) + " in " + std::to_string(elapseMs) + " ms");
+    m_ctx.log.Add("timer",
+                  "timer " + std::to_string(eventId) + " in " + std::to_string(elapseMs) + " ms");
     return eventId;
 }
 
@@ -354,7 +363,9 @@ int SimUser::MessageBoxW(Hwnd, const std::u16string& text, const std::u16string&
                          std::uint32_t type)
 {
     ++m_boxesShown;
-    std::string shown = "[" + Utf8(caption) + "] " + Utf8(text);
+    std::string shown = Utf8(caption);  // as "[caption] text"
+    shown.insert(0, 1, '[');
+    shown += "] " + Utf8(text);
     if (type & kMbIconMask) shown += " (with an icon)";
     m_ctx.log.Add("box", shown);
 
@@ -370,11 +381,12 @@ int SimUser::MessageBoxW(Hwnd, const std::u16string& text, const std::u16string&
     return kIdOk;
 }
 
-Hbitmap SimUser::LoadImageW(Hmodule module, int resourceId, std::uint32_t type, int, int, std::uint32_t)
+Hbitmap SimUser::LoadImageW(Hmodule module, int resourceId, std::uint32_t type, int, int,
+                            std::uint32_t)
 {
     if (m_ctx.Faulted("LoadImageW")) return Hbitmap{};
-    if (module != kProgramModule || type != kImageBitmap || !m_resources.bitmaps.contains(resourceId) ||
-        m_world.missingResources.contains(resourceId))
+    if (module != kProgramModule || type != kImageBitmap ||
+        !m_resources.bitmaps.contains(resourceId) || m_world.missingResources.contains(resourceId))
         return m_ctx.Fail(kErrorResourceNameNotFound), Hbitmap{};
     return Hbitmap{kBitmapBase + static_cast<std::uintptr_t>(resourceId)};
 }
@@ -388,7 +400,10 @@ Hicon SimUser::LoadIconW(Hmodule module, int resourceId)
     return Hicon{kIconBase + static_cast<std::uintptr_t>(resourceId)};
 }
 
-bool SimUser::IsIconic(Hwnd window) { return IsDialog(window) && m_dialog->iconic; }
+bool SimUser::IsIconic(Hwnd window)
+{
+    return IsDialog(window) && m_dialog->iconic;
+}
 
 bool SimUser::GetClientRect(Hwnd window, Rect& rect)
 {
@@ -411,7 +426,10 @@ Hdc SimUser::BeginPaint(Hwnd window, PaintStruct& paint)
     return paint.hdc;
 }
 
-bool SimUser::EndPaint(Hwnd, const PaintStruct&) { return true; }
+bool SimUser::EndPaint(Hwnd, const PaintStruct&)
+{
+    return true;
+}
 
 bool SimUser::DrawIcon(Hdc dc, int x, int y, Hicon icon)
 {

@@ -33,7 +33,7 @@ struct DialogInput {
         Answer,    // press OK in the message box open at that time (or the next one to open)
         Minimise,  // minimise the window, which repaints it as an icon
         Restore,
-        Call,      // run a test's own step between two messages
+        Call,  // run a test's own step between two messages
     };
     std::uint64_t atMs = 0;
     Kind kind = Kind::Press;

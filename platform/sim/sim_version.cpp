@@ -45,7 +45,7 @@ std::vector<std::byte> EncodeRecord(const VersionRecord& record)
     const std::size_t f = kFixedInfoOffset;
     Put32(out, f + 0, record.malformed ? 0 : kVsFfiSignature);
     Put32(out, f + 4, 0x00010000);
-    Put32(out, f + 8, ms);   // file version
+    Put32(out, f + 8, ms);  // file version
     Put32(out, f + 12, ls);
     Put32(out, f + 16, ms);  // product version
     Put32(out, f + 20, ls);

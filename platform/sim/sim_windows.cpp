@@ -23,10 +23,13 @@ UsbDevice DeviceFrom(const UsbDeviceSetup& setup, std::string name)
 SimWindows::SimWindows(World worldSetup, ProgramResources resources)
     : world(std::move(worldSetup)), user(context, world, std::move(resources))
 {
-    if (world.machine && world.machineFirst) m_machine = usb.Add(DeviceFrom(*world.machine, "machine"));
+    if (world.machine && world.machineFirst)
+        m_machine = usb.Add(DeviceFrom(*world.machine, "machine"));
     for (const UsbDeviceSetup& printer : world.otherPrinters)
-        usb.Add(DeviceFrom(printer, "printer " + Utf8(printer.vendor) + ":" + Utf8(printer.product)));
-    if (world.machine && !world.machineFirst) m_machine = usb.Add(DeviceFrom(*world.machine, "machine"));
+        usb.Add(
+            DeviceFrom(printer, "printer " + Utf8(printer.vendor) + ":" + Utf8(printer.product)));
+    if (world.machine && !world.machineFirst)
+        m_machine = usb.Add(DeviceFrom(*world.machine, "machine"));
 }
 
 void SimWindows::At(std::uint64_t timeMs, DialogInput::Kind kind, int control)
@@ -47,14 +50,17 @@ void SimWindows::At(std::uint64_t timeMs, MachineAction action)
             return;
         }
         switch (action) {
-        case MachineAction::Plug: usb.Plug(*m_machine, true); break;
-        case MachineAction::Unplug: usb.Plug(*m_machine, false); break;
-        case MachineAction::SwitchOn: usb.Power(*m_machine, true); break;
-        case MachineAction::SwitchOff: usb.Power(*m_machine, false); break;
+            case MachineAction::Plug: usb.Plug(*m_machine, true); break;
+            case MachineAction::Unplug: usb.Plug(*m_machine, false); break;
+            case MachineAction::SwitchOn: usb.Power(*m_machine, true); break;
+            case MachineAction::SwitchOff: usb.Power(*m_machine, false); break;
         }
     });
 }
 
-UsbDevice* SimWindows::Machine() { return m_machine ? &usb.Device(*m_machine) : nullptr; }
+UsbDevice* SimWindows::Machine()
+{
+    return m_machine ? &usb.Device(*m_machine) : nullptr;
+}
 
 }  // namespace sim

@@ -8,7 +8,10 @@ namespace sim {
 
 namespace {
 
-char16_t Upper(char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c; }
+char16_t Upper(char16_t c)
+{
+    return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c;
+}
 
 std::u16string ToUpper(std::u16string_view text)
 {
@@ -85,9 +88,8 @@ std::uint32_t UsbBus::Open(std::size_t index, std::uint32_t access, std::uint32_
 void UsbBus::Close(std::size_t index, std::uint32_t access, std::uint32_t shareMode)
 {
     std::vector<Opener>& openers = m_openers[index];
-    const auto it = std::ranges::find_if(openers, [&](const Opener& o) {
-        return o.access == access && o.shareMode == shareMode;
-    });
+    const auto it = std::ranges::find_if(
+        openers, [&](const Opener& o) { return o.access == access && o.shareMode == shareMode; });
     if (it != openers.end()) openers.erase(it);
 }
 
@@ -130,15 +132,18 @@ bool UsbBus::SetupDiGetDeviceInterfaceDetailW(HdevInfo set, const SpDeviceInterf
 {
     const auto it = m_sets.find(set.value);
     if (it == m_sets.end()) return m_ctx.Fail(kErrorInvalidHandle);
-    if (data.Reserved == 0 || data.Reserved > it->second.size()) return m_ctx.Fail(kErrorInvalidParameter);
+    if (data.Reserved == 0 || data.Reserved > it->second.size())
+        return m_ctx.Fail(kErrorInvalidParameter);
     const Member& member = it->second[data.Reserved - 1];
     if (m_ctx.Faulted("SetupDiGetDeviceInterfaceDetailW")) return false;
     if (member.detailError) return m_ctx.Fail(*member.detailError);
 
     const std::uint32_t needed = DeviceInterfaceDetailBytes(member.devicePath.size());
     if (requiredBytes) *requiredBytes = needed;
-    if (!detail) return m_ctx.Fail(detailBytes == 0 ? kErrorInsufficientBuffer : kErrorInvalidUserBuffer);
-    if (detail->cbSize != kSpDeviceInterfaceDetailDataFixedSize) return m_ctx.Fail(kErrorInvalidUserBuffer);
+    if (!detail)
+        return m_ctx.Fail(detailBytes == 0 ? kErrorInsufficientBuffer : kErrorInvalidUserBuffer);
+    if (detail->cbSize != kSpDeviceInterfaceDetailDataFixedSize)
+        return m_ctx.Fail(kErrorInvalidUserBuffer);
     if (detailBytes < needed) return m_ctx.Fail(kErrorInsufficientBuffer);
     detail->DevicePath = member.devicePath;
     return true;

@@ -57,7 +57,8 @@ public:
 
     HdevInfo SetupDiGetClassDevsW(const Guid& classGuid, std::uint32_t flags) override;
     bool SetupDiEnumDeviceInterfaces(HdevInfo set, const Guid& interfaceClass,
-                                     std::uint32_t memberIndex, SpDeviceInterfaceData& data) override;
+                                     std::uint32_t memberIndex,
+                                     SpDeviceInterfaceData& data) override;
     bool SetupDiGetDeviceInterfaceDetailW(HdevInfo set, const SpDeviceInterfaceData& data,
                                           SpDeviceInterfaceDetailData* detail,
                                           std::uint32_t detailBytes,

@@ -1,0 +1,123 @@
+// The simulator program: scenarios read from JSON, and what a bad one is told.
+
+#include <filesystem>
+#include <fstream>
+
+#include "simulator/scenario.h"
+#include "simulator/transcript.h"
+#include "tests/sim_fixture.h"
+
+using namespace testing_support;
+
+namespace {
+
+int RunScenario(const Scenario& scenario, std::string* transcript = nullptr)
+{
+    sim::SimWindows windows(scenario.world, InstallerResources());
+    ApplyScenario(scenario, windows);
+    const int exitCode = RunInstaller(windows);
+    if (transcript) *transcript = Transcript(windows, exitCode);
+    return exitCode;
+}
+
+TEST(DefaultScenario, IsAWholeUsbInstallationEndingWithOk)
+{
+    std::string transcript;
+    EXPECT_EQ(RunScenario(ParseScenario(DefaultScenarioJson(), "built-in"), &transcript), 0);
+    for (const char* expected :
+         {"step line 1: \">   Switch off the machine\"", "step line 5: \">   Firmware update ...\"",
+          "step line 7: \">   Switch on the machine\"", "ended with OK",
+          "left open     0 handles, 0 memory blocks"})
+        EXPECT_NE(transcript.find(expected), std::string::npos) << expected;
+}
+
+TEST(ExampleScenarios, AllReadAndEndTheDialog)
+{
+    const std::filesystem::path folder =
+        std::filesystem::path(QX_SOURCE_DIR) / "simulator/scenarios";
+    int seen = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        SCOPED_TRACE(entry.path().string());
+        std::string transcript;
+        const int exitCode = RunScenario(LoadScenarioFile(entry.path().string()), &transcript);
+        EXPECT_TRUE(exitCode == 0 || exitCode == 1);
+        EXPECT_EQ(transcript.find("still open"), std::string::npos);
+        ++seen;
+    }
+    EXPECT_GE(seen, 4);
+}
+
+TEST(Scenario, ReadsTheWorldAndTheTimeline)
+{
+    const Scenario s = ParseScenario(R"({
+        "world": { "language": "0x0c0c", "arguments": "silent", "version": null,
+                   "tickCountStart": 4294967000, "boxReadingMs": 500,
+                   "machine": { "instance": "1&kestr", "upperCaseIds": true, "detailError": 13 },
+                   "otherPrinters": [ { "vendor": "04f9", "product": "0042" } ] },
+        "faults": [ { "call": "GlobalAlloc", "error": 8, "times": 1, "skip": 2 } ],
+        "timeline": [ { "at": 10, "do": "press", "control": "Other" }, { "at": 20, "do": "unplug" } ]
+    })",
+                                     "inline");
+    EXPECT_EQ(s.world.userLangId, 0x0C0C);
+    EXPECT_EQ(s.world.arguments, u"silent");
+    EXPECT_FALSE(s.world.version.present);
+    EXPECT_EQ(s.world.tickCountStart, 4294967000u);
+    ASSERT_TRUE(s.world.machine.has_value());
+    EXPECT_EQ(s.world.machine->instance, u"1&kestr");
+    EXPECT_TRUE(s.world.machine->upperCaseIds);
+    EXPECT_EQ(s.world.machine->detailError, 13u);
+    ASSERT_EQ(s.world.otherPrinters.size(), 1u);
+    EXPECT_EQ(s.world.otherPrinters[0].vendor, u"04f9");
+    ASSERT_EQ(s.faults.size(), 1u);
+    EXPECT_EQ(s.faults[0].skip, 2);
+    ASSERT_EQ(s.timeline.size(), 2u);
+    EXPECT_EQ(s.timeline[0].control, IDC_PORT_OTHER);
+    EXPECT_EQ(s.timeline[1].action, "unplug");
+}
+
+struct BadScenario {
+    const char* json;
+    const char* message;  // the start of what follows the file's name
+};
+
+class BadScenarios : public ::testing::TestWithParam<BadScenario> {};
+
+TEST_P(BadScenarios, AreRefusedWithTheFileAndTheField)
+{
+    try {
+        ParseScenario(GetParam().json, "bad.json");
+        FAIL() << "accepted";
+    } catch (const ScenarioError& error) {
+        EXPECT_EQ(
+            std::string(error.what()).rfind(std::string("bad.json: ") + GetParam().message, 0), 0u)
+            << error.what();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Mistakes, BadScenarios,
+    ::testing::Values(
+        BadScenario{"{ \"world\": ", "not valid JSON"},
+        BadScenario{"[]", "the scenario: expected an object"},
+        BadScenario{R"({ "wrold": {} })", "wrold: unknown field"},
+        BadScenario{R"({ "world": { "language": "xx-XX" } })",
+                    "world.language: expected a language tag"},
+        BadScenario{R"({ "world": { "language": 1036 } })", "world.language: expected a text"},
+        BadScenario{R"({ "world": { "version": "1.2.3" } })",
+                    "world.version: expected four numbers"},
+        BadScenario{R"({ "world": { "version": "0.70000.1.2" } })",
+                    "world.version: expected four numbers"},
+        BadScenario{R"({ "world": { "boxReadingMs": -5 } })",
+                    "world.boxReadingMs: expected a whole number"},
+        BadScenario{R"({ "world": { "machine": { "on": "yes" } } })",
+                    "world.machine.on: expected true or false"},
+        BadScenario{R"({ "world": { "otherPrinters": [ { "vendr": "x" } ] } })",
+                    "world.otherPrinters[0].vendr: unknown field"},
+        BadScenario{R"({ "timeline": [ { "do": "press" } ] })", "timeline[0].at: missing"},
+        BadScenario{R"({ "timeline": [ { "at": 5, "do": "dance" } ] })",
+                    "timeline[0].do: unknown action"},
+        BadScenario{R"({ "timeline": [ { "at": 5, "do": "press", "control": "OK" } ] })",
+                    "timeline[0].control: unknown control"},
+        BadScenario{R"({ "faults": [ { "call": "CreateFileW" } ] })", "faults[0].error: missing"}));
+
+}  // namespace
