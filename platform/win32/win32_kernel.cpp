@@ -1,0 +1,77 @@
+#include <vector>
+
+#include "platform/win32/text.h"
+#include "platform/win32/win32_services.h"
+
+std::uint32_t Win32Kernel::GetModuleFileNameW(Hmodule module, std::uint32_t bufferChars,
+                                              std::u16string& path)
+{
+    std::vector<wchar_t> buffer(bufferChars + 1, L'\0');
+    const DWORD length = ::GetModuleFileNameW(ToHmodule(module), buffer.data(), bufferChars);
+    // A cut path fills the whole buffer; keep what fits with its terminator, as the sim does.
+    const std::size_t kept = length >= bufferChars && bufferChars > 0 ? bufferChars - 1 : length;
+    path = FromWide(buffer.data(), kept);
+    return length;
+}
+
+Hmodule Win32Kernel::GetModuleHandleW(const char16_t* moduleName)
+{
+    return FromHandle<Hmodule>(::GetModuleHandleW(Wide(moduleName)));
+}
+
+bool Win32Kernel::SetCurrentDirectoryW(const std::u16string& path)
+{
+    return ::SetCurrentDirectoryW(Wide(path)) != FALSE;
+}
+
+std::uint32_t Win32Kernel::GetCurrentDirectoryW(std::uint32_t bufferChars, std::u16string& path)
+{
+    std::vector<wchar_t> buffer(bufferChars + 1, L'\0');
+    const DWORD length = ::GetCurrentDirectoryW(bufferChars, buffer.data());
+    if (length > 0 && length < bufferChars) path = FromWide(buffer.data(), length);
+    return length;
+}
+
+std::u16string Win32Kernel::GetCommandLineW() { return FromWide(::GetCommandLineW()); }
+
+std::uint16_t Win32Kernel::GetUserDefaultLangID() { return ::GetUserDefaultLangID(); }
+
+std::uint32_t Win32Kernel::GetTickCount() { return ::GetTickCount(); }
+
+std::uint32_t Win32Kernel::GetLastError() { return ::GetLastError(); }
+
+void Win32Kernel::SetLastError(std::uint32_t code) { ::SetLastError(code); }
+
+Handle Win32Kernel::CreateFileW(const std::u16string& path, std::uint32_t desiredAccess,
+                                std::uint32_t shareMode, std::uint32_t creationDisposition,
+                                std::uint32_t flagsAndAttributes)
+{
+    return FromHandle<Handle>(::CreateFileW(Wide(path), desiredAccess, shareMode, nullptr,
+                                            creationDisposition, flagsAndAttributes, nullptr));
+}
+
+bool Win32Kernel::CloseHandle(Handle handle) { return ::CloseHandle(ToHandle(handle)) != FALSE; }
+
+Hglobal Win32Kernel::GlobalAlloc(std::uint32_t flags, std::size_t bytes)
+{
+    return FromHandle<Hglobal>(::GlobalAlloc(flags, bytes));
+}
+
+std::span<std::byte> Win32Kernel::GlobalLock(Hglobal block)
+{
+    const HGLOBAL memory = ToHandle(block);
+    void* bytes = ::GlobalLock(memory);
+    if (!bytes) return {};
+    return {static_cast<std::byte*>(bytes), ::GlobalSize(memory)};
+}
+
+bool Win32Kernel::GlobalUnlock(Hglobal block)
+{
+    ::GlobalUnlock(ToHandle(block));
+    return true;
+}
+
+Hglobal Win32Kernel::GlobalFree(Hglobal block)
+{
+    return FromHandle<Hglobal>(::GlobalFree(ToHandle(block)));
+}
