@@ -1,11 +1,31 @@
+#include "platform/win32/system_library.h"
+
 #include <string>
 
-#include "platform/win32/win32_services.h"
+namespace {
+
+HMODULE LoadFromSystemDirectory(const wchar_t* fileName)
+{
+    // Searching the system directory only, for the DLL and for what it needs, is the sure way.
+    // Systems without that search flag refuse it as an invalid parameter; there the full path of
+    // the file stands in.
+    if (const HMODULE module = ::LoadLibraryExW(fileName, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
+        return module;
+    if (::GetLastError() != ERROR_INVALID_PARAMETER) return nullptr;
+    wchar_t directory[MAX_PATH];
+    const UINT length = ::GetSystemDirectoryW(directory, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return nullptr;
+    std::wstring path(directory, length);
+    path += L'\\';
+    path += fileName;
+    return ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+}  // namespace
 
 void RestrictDllSearchToSystemDirectory()
 {
-    // Take the current directory and the program's folder out of the search for DLLs loaded
-    // later. SetDefaultDllDirectories is missing on systems without the update that brought it.
+    // SetDefaultDllDirectories is missing on systems without the update that brought it.
     using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
     const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
     const auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFunction>(
@@ -14,13 +34,9 @@ void RestrictDllSearchToSystemDirectory()
     ::SetDllDirectoryW(L"");
 }
 
-HMODULE LoadSystemLibrary(const wchar_t* fileName)
+SystemLibrary::SystemLibrary(const wchar_t* fileName) : m_module(LoadFromSystemDirectory(fileName)) {}
+
+SystemLibrary::~SystemLibrary()
 {
-    wchar_t directory[MAX_PATH];
-    const UINT length = ::GetSystemDirectoryW(directory, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return nullptr;
-    std::wstring path(directory, length);
-    path += L'\\';
-    path += fileName;
-    return ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    if (m_module) ::FreeLibrary(m_module);
 }

@@ -4,7 +4,10 @@
 
 #include <windows.h>
 
+#include <setupapi.h>  // after windows.h, which it needs
+
 #include "platform/services.h"
+#include "platform/win32/system_library.h"
 
 class Win32Kernel : public Kernel {
 public:
@@ -60,25 +63,25 @@ private:
     PAINTSTRUCT m_paint{};  // painting is never nested: one WM_PAINT at a time
 };
 
-// version.dll is not one of the DLLs the system protects, so it is loaded from the system
-// directory by full path, never from the folder Install.exe was started from.
+// version.dll, from the system directory (see SystemLibrary).
 class Win32Version : public Version {
 public:
-    Win32Version();
-    ~Win32Version() override;
-
     std::uint32_t GetFileVersionInfoSizeW(const std::u16string& path) override;
     bool GetFileVersionInfoW(const std::u16string& path, std::span<std::byte> block) override;
     bool VerQueryValueW(std::span<const std::byte> block, const std::u16string& subBlock,
                         VsFixedFileInfo& fixedInfo) override;
 
 private:
-    HMODULE m_dll = nullptr;
-    decltype(&::GetFileVersionInfoSizeW) m_getSize = nullptr;
-    decltype(&::GetFileVersionInfoW) m_getInfo = nullptr;
-    decltype(&::VerQueryValueW) m_query = nullptr;
+    SystemLibrary m_dll{L"version.dll"};
+    decltype(&::GetFileVersionInfoSizeW) m_getSize =
+        m_dll.Find<decltype(&::GetFileVersionInfoSizeW)>("GetFileVersionInfoSizeW");
+    decltype(&::GetFileVersionInfoW) m_getInfo =
+        m_dll.Find<decltype(&::GetFileVersionInfoW)>("GetFileVersionInfoW");
+    decltype(&::VerQueryValueW) m_query = m_dll.Find<decltype(&::VerQueryValueW)>("VerQueryValueW");
 };
 
+// setupapi.dll, from the system directory (see SystemLibrary): what it needs in turn, version.dll
+// among them, then comes from there too.
 class Win32SetupApi : public SetupApi {
 public:
     HdevInfo SetupDiGetClassDevsW(const Guid& classGuid, std::uint32_t flags) override;
@@ -89,9 +92,15 @@ public:
                                           std::uint32_t detailBytes,
                                           std::uint32_t* requiredBytes) override;
     bool SetupDiDestroyDeviceInfoList(HdevInfo set) override;
-};
 
-// Keeps every DLL loaded at run time to the system directory, and loads a DLL the system does
-// not protect from there by full path.
-void RestrictDllSearchToSystemDirectory();
-HMODULE LoadSystemLibrary(const wchar_t* fileName);
+private:
+    SystemLibrary m_dll{L"setupapi.dll"};
+    decltype(&::SetupDiGetClassDevsW) m_getClassDevs =
+        m_dll.Find<decltype(&::SetupDiGetClassDevsW)>("SetupDiGetClassDevsW");
+    decltype(&::SetupDiEnumDeviceInterfaces) m_enumInterfaces =
+        m_dll.Find<decltype(&::SetupDiEnumDeviceInterfaces)>("SetupDiEnumDeviceInterfaces");
+    decltype(&::SetupDiGetDeviceInterfaceDetailW) m_getDetail =
+        m_dll.Find<decltype(&::SetupDiGetDeviceInterfaceDetailW)>("SetupDiGetDeviceInterfaceDetailW");
+    decltype(&::SetupDiDestroyDeviceInfoList) m_destroyList =
+        m_dll.Find<decltype(&::SetupDiDestroyDeviceInfoList)>("SetupDiDestroyDeviceInfoList");
+};

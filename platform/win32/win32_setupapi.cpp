@@ -6,10 +6,16 @@
 
 namespace {
 
+// The seam's record sizes are those of the 32-bit program; a 64-bit build states its own.
+DWORD NativeSize(std::uint32_t size, std::uint32_t size32, DWORD native)
+{
+    return size == size32 ? native : size;
+}
+
 SP_DEVICE_INTERFACE_DATA ToNative(const SpDeviceInterfaceData& data)
 {
     SP_DEVICE_INTERFACE_DATA native{};
-    native.cbSize = data.cbSize;
+    native.cbSize = NativeSize(data.cbSize, kSpDeviceInterfaceDataSize, sizeof(SP_DEVICE_INTERFACE_DATA));
     native.InterfaceClassGuid = ToGuid(data.InterfaceClassGuid);
     native.Flags = data.Flags;
     native.Reserved = data.Reserved;
@@ -20,17 +26,19 @@ SP_DEVICE_INTERFACE_DATA ToNative(const SpDeviceInterfaceData& data)
 
 HdevInfo Win32SetupApi::SetupDiGetClassDevsW(const Guid& classGuid, std::uint32_t flags)
 {
+    if (!m_getClassDevs) return ::SetLastError(ERROR_PROC_NOT_FOUND), kInvalidDevInfo;
     const GUID guid = ToGuid(classGuid);
-    return FromHandle<HdevInfo>(::SetupDiGetClassDevsW(&guid, nullptr, nullptr, flags));
+    return FromHandle<HdevInfo>(m_getClassDevs(&guid, nullptr, nullptr, flags));
 }
 
 bool Win32SetupApi::SetupDiEnumDeviceInterfaces(HdevInfo set, const Guid& interfaceClass,
                                                 std::uint32_t memberIndex,
                                                 SpDeviceInterfaceData& data)
 {
+    if (!m_enumInterfaces) return ::SetLastError(ERROR_PROC_NOT_FOUND), false;
     SP_DEVICE_INTERFACE_DATA native = ToNative(data);
     const GUID guid = ToGuid(interfaceClass);
-    if (!::SetupDiEnumDeviceInterfaces(ToHdevInfo(set), nullptr, &guid, memberIndex, &native))
+    if (!m_enumInterfaces(ToHdevInfo(set), nullptr, &guid, memberIndex, &native))
         return false;
     data.InterfaceClassGuid = FromGuid(native.InterfaceClassGuid);
     data.Flags = native.Flags;
@@ -43,10 +51,11 @@ bool Win32SetupApi::SetupDiGetDeviceInterfaceDetailW(HdevInfo set, const SpDevic
                                                      std::uint32_t detailBytes,
                                                      std::uint32_t* requiredBytes)
 {
+    if (!m_getDetail) return ::SetLastError(ERROR_PROC_NOT_FOUND), false;
     SP_DEVICE_INTERFACE_DATA native = ToNative(data);
     DWORD required = 0;
     if (!detail) {
-        const BOOL ok = ::SetupDiGetDeviceInterfaceDetailW(ToHdevInfo(set), &native, nullptr,
+        const BOOL ok = m_getDetail(ToHdevInfo(set), &native, nullptr,
                                                            detailBytes, &required, nullptr);
         if (requiredBytes) *requiredBytes = required;
         return ok != FALSE;
@@ -58,8 +67,9 @@ bool Win32SetupApi::SetupDiGetDeviceInterfaceDetailW(HdevInfo set, const SpDevic
     std::unique_ptr<BYTE[]> block(new (std::nothrow) BYTE[bytes]());
     if (!block) return ::SetLastError(ERROR_NOT_ENOUGH_MEMORY), false;
     auto* record = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(block.get());
-    record->cbSize = detail->cbSize;
-    if (!::SetupDiGetDeviceInterfaceDetailW(ToHdevInfo(set), &native, record, detailBytes,
+    record->cbSize = NativeSize(detail->cbSize, kSpDeviceInterfaceDetailDataFixedSize,
+                                sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W));
+    if (!m_getDetail(ToHdevInfo(set), &native, record, detailBytes,
                                             &required, nullptr))
         return false;
     if (requiredBytes) *requiredBytes = required;
@@ -70,5 +80,6 @@ bool Win32SetupApi::SetupDiGetDeviceInterfaceDetailW(HdevInfo set, const SpDevic
 
 bool Win32SetupApi::SetupDiDestroyDeviceInfoList(HdevInfo set)
 {
-    return ::SetupDiDestroyDeviceInfoList(ToHdevInfo(set)) != FALSE;
+    if (!m_destroyList) return ::SetLastError(ERROR_PROC_NOT_FOUND), false;
+    return m_destroyList(ToHdevInfo(set)) != FALSE;
 }

@@ -3,29 +3,6 @@
 #include "platform/win32/text.h"
 #include "platform/win32/win32_services.h"
 
-namespace {
-
-template <class Function>
-Function Resolve(HMODULE dll, const char* name)
-{
-    if (!dll) return nullptr;
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(::GetProcAddress(dll, name)));
-}
-
-}  // namespace
-
-Win32Version::Win32Version() : m_dll(LoadSystemLibrary(L"version.dll"))
-{
-    m_getSize = Resolve<decltype(m_getSize)>(m_dll, "GetFileVersionInfoSizeW");
-    m_getInfo = Resolve<decltype(m_getInfo)>(m_dll, "GetFileVersionInfoW");
-    m_query = Resolve<decltype(m_query)>(m_dll, "VerQueryValueW");
-}
-
-Win32Version::~Win32Version()
-{
-    if (m_dll) ::FreeLibrary(m_dll);
-}
-
 std::uint32_t Win32Version::GetFileVersionInfoSizeW(const std::u16string& path)
 {
     if (!m_getSize) return ::SetLastError(ERROR_PROC_NOT_FOUND), 0;
