@@ -34,7 +34,9 @@ void RestrictDllSearchToSystemDirectory()
     ::SetDllDirectoryW(L"");
 }
 
-SystemLibrary::SystemLibrary(const wchar_t* fileName) : m_module(LoadFromSystemDirectory(fileName)) {}
+SystemLibrary::SystemLibrary(const wchar_t* fileName) : m_module(LoadFromSystemDirectory(fileName))
+{
+}
 
 SystemLibrary::~SystemLibrary()
 {

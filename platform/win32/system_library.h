@@ -20,7 +20,8 @@ public:
     Function Find(const char* name) const
     {
         if (!m_module) return nullptr;
-        return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(::GetProcAddress(m_module, name)));
+        return reinterpret_cast<Function>(
+            reinterpret_cast<void (*)()>(::GetProcAddress(m_module, name)));
     }
 
 private:

@@ -17,7 +17,10 @@ inline const wchar_t* Wide(const std::u16string& text)
     return reinterpret_cast<const wchar_t*>(text.c_str());
 }
 
-inline const wchar_t* Wide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
+inline const wchar_t* Wide(const char16_t* text)
+{
+    return reinterpret_cast<const wchar_t*>(text);
+}
 
 inline std::u16string FromWide(const wchar_t* text, std::size_t length)
 {
@@ -35,13 +38,34 @@ Opaque FromHandle(Native handle)
     return Opaque{reinterpret_cast<std::uintptr_t>(handle)};
 }
 
-inline HANDLE ToHandle(Handle h) { return reinterpret_cast<HANDLE>(h.value); }
-inline HGLOBAL ToHandle(Hglobal h) { return reinterpret_cast<HGLOBAL>(h.value); }
-inline HWND ToHwnd(Hwnd h) { return reinterpret_cast<HWND>(h.value); }
-inline HMODULE ToHmodule(Hmodule h) { return reinterpret_cast<HMODULE>(h.value); }
-inline HICON ToHicon(Hicon h) { return reinterpret_cast<HICON>(h.value); }
-inline HDC ToHdc(Hdc h) { return reinterpret_cast<HDC>(h.value); }
-inline HDEVINFO ToHdevInfo(HdevInfo h) { return reinterpret_cast<HDEVINFO>(h.value); }
+inline HANDLE ToHandle(Handle h)
+{
+    return reinterpret_cast<HANDLE>(h.value);
+}
+inline HGLOBAL ToHandle(Hglobal h)
+{
+    return reinterpret_cast<HGLOBAL>(h.value);
+}
+inline HWND ToHwnd(Hwnd h)
+{
+    return reinterpret_cast<HWND>(h.value);
+}
+inline HMODULE ToHmodule(Hmodule h)
+{
+    return reinterpret_cast<HMODULE>(h.value);
+}
+inline HICON ToHicon(Hicon h)
+{
+    return reinterpret_cast<HICON>(h.value);
+}
+inline HDC ToHdc(Hdc h)
+{
+    return reinterpret_cast<HDC>(h.value);
+}
+inline HDEVINFO ToHdevInfo(HdevInfo h)
+{
+    return reinterpret_cast<HDEVINFO>(h.value);
+}
 
 inline GUID ToGuid(const Guid& g)
 {

@@ -32,15 +32,30 @@ std::uint32_t Win32Kernel::GetCurrentDirectoryW(std::uint32_t bufferChars, std::
     return length;
 }
 
-std::u16string Win32Kernel::GetCommandLineW() { return FromWide(::GetCommandLineW()); }
+std::u16string Win32Kernel::GetCommandLineW()
+{
+    return FromWide(::GetCommandLineW());
+}
 
-std::uint16_t Win32Kernel::GetUserDefaultLangID() { return ::GetUserDefaultLangID(); }
+std::uint16_t Win32Kernel::GetUserDefaultLangID()
+{
+    return ::GetUserDefaultLangID();
+}
 
-std::uint32_t Win32Kernel::GetTickCount() { return ::GetTickCount(); }
+std::uint32_t Win32Kernel::GetTickCount()
+{
+    return ::GetTickCount();
+}
 
-std::uint32_t Win32Kernel::GetLastError() { return ::GetLastError(); }
+std::uint32_t Win32Kernel::GetLastError()
+{
+    return ::GetLastError();
+}
 
-void Win32Kernel::SetLastError(std::uint32_t code) { ::SetLastError(code); }
+void Win32Kernel::SetLastError(std::uint32_t code)
+{
+    ::SetLastError(code);
+}
 
 Handle Win32Kernel::CreateFileW(const std::u16string& path, std::uint32_t desiredAccess,
                                 std::uint32_t shareMode, std::uint32_t creationDisposition,
@@ -50,7 +65,10 @@ Handle Win32Kernel::CreateFileW(const std::u16string& path, std::uint32_t desire
                                             creationDisposition, flagsAndAttributes, nullptr));
 }
 
-bool Win32Kernel::CloseHandle(Handle handle) { return ::CloseHandle(ToHandle(handle)) != FALSE; }
+bool Win32Kernel::CloseHandle(Handle handle)
+{
+    return ::CloseHandle(ToHandle(handle)) != FALSE;
+}
 
 Hglobal Win32Kernel::GlobalAlloc(std::uint32_t flags, std::size_t bytes)
 {

@@ -86,7 +86,8 @@ class Win32SetupApi : public SetupApi {
 public:
     HdevInfo SetupDiGetClassDevsW(const Guid& classGuid, std::uint32_t flags) override;
     bool SetupDiEnumDeviceInterfaces(HdevInfo set, const Guid& interfaceClass,
-                                     std::uint32_t memberIndex, SpDeviceInterfaceData& data) override;
+                                     std::uint32_t memberIndex,
+                                     SpDeviceInterfaceData& data) override;
     bool SetupDiGetDeviceInterfaceDetailW(HdevInfo set, const SpDeviceInterfaceData& data,
                                           SpDeviceInterfaceDetailData* detail,
                                           std::uint32_t detailBytes,
@@ -100,7 +101,8 @@ private:
     decltype(&::SetupDiEnumDeviceInterfaces) m_enumInterfaces =
         m_dll.Find<decltype(&::SetupDiEnumDeviceInterfaces)>("SetupDiEnumDeviceInterfaces");
     decltype(&::SetupDiGetDeviceInterfaceDetailW) m_getDetail =
-        m_dll.Find<decltype(&::SetupDiGetDeviceInterfaceDetailW)>("SetupDiGetDeviceInterfaceDetailW");
+        m_dll.Find<decltype(&::SetupDiGetDeviceInterfaceDetailW)>(
+            "SetupDiGetDeviceInterfaceDetailW");
     decltype(&::SetupDiDestroyDeviceInfoList) m_destroyList =
         m_dll.Find<decltype(&::SetupDiDestroyDeviceInfoList)>("SetupDiDestroyDeviceInfoList");
 };

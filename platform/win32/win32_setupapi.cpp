@@ -15,7 +15,8 @@ DWORD NativeSize(std::uint32_t size, std::uint32_t size32, DWORD native)
 SP_DEVICE_INTERFACE_DATA ToNative(const SpDeviceInterfaceData& data)
 {
     SP_DEVICE_INTERFACE_DATA native{};
-    native.cbSize = NativeSize(data.cbSize, kSpDeviceInterfaceDataSize, sizeof(SP_DEVICE_INTERFACE_DATA));
+    native.cbSize =
+        NativeSize(data.cbSize, kSpDeviceInterfaceDataSize, sizeof(SP_DEVICE_INTERFACE_DATA));
     native.InterfaceClassGuid = ToGuid(data.InterfaceClassGuid);
     native.Flags = data.Flags;
     native.Reserved = data.Reserved;
@@ -38,15 +39,15 @@ bool Win32SetupApi::SetupDiEnumDeviceInterfaces(HdevInfo set, const Guid& interf
     if (!m_enumInterfaces) return ::SetLastError(ERROR_PROC_NOT_FOUND), false;
     SP_DEVICE_INTERFACE_DATA native = ToNative(data);
     const GUID guid = ToGuid(interfaceClass);
-    if (!m_enumInterfaces(ToHdevInfo(set), nullptr, &guid, memberIndex, &native))
-        return false;
+    if (!m_enumInterfaces(ToHdevInfo(set), nullptr, &guid, memberIndex, &native)) return false;
     data.InterfaceClassGuid = FromGuid(native.InterfaceClassGuid);
     data.Flags = native.Flags;
     data.Reserved = native.Reserved;
     return true;
 }
 
-bool Win32SetupApi::SetupDiGetDeviceInterfaceDetailW(HdevInfo set, const SpDeviceInterfaceData& data,
+bool Win32SetupApi::SetupDiGetDeviceInterfaceDetailW(HdevInfo set,
+                                                     const SpDeviceInterfaceData& data,
                                                      SpDeviceInterfaceDetailData* detail,
                                                      std::uint32_t detailBytes,
                                                      std::uint32_t* requiredBytes)
@@ -55,8 +56,8 @@ bool Win32SetupApi::SetupDiGetDeviceInterfaceDetailW(HdevInfo set, const SpDevic
     SP_DEVICE_INTERFACE_DATA native = ToNative(data);
     DWORD required = 0;
     if (!detail) {
-        const BOOL ok = m_getDetail(ToHdevInfo(set), &native, nullptr,
-                                                           detailBytes, &required, nullptr);
+        const BOOL ok =
+            m_getDetail(ToHdevInfo(set), &native, nullptr, detailBytes, &required, nullptr);
         if (requiredBytes) *requiredBytes = required;
         return ok != FALSE;
     }
@@ -69,11 +70,11 @@ bool Win32SetupApi::SetupDiGetDeviceInterfaceDetailW(HdevInfo set, const SpDevic
     auto* record = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(block.get());
     record->cbSize = NativeSize(detail->cbSize, kSpDeviceInterfaceDetailDataFixedSize,
                                 sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W));
-    if (!m_getDetail(ToHdevInfo(set), &native, record, detailBytes,
-                                            &required, nullptr))
+    if (!m_getDetail(ToHdevInfo(set), &native, record, detailBytes, &required, nullptr))
         return false;
     if (requiredBytes) *requiredBytes = required;
-    const std::size_t pathUnits = (detailBytes - offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_W, DevicePath)) / 2;
+    const std::size_t pathUnits =
+        (detailBytes - offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_W, DevicePath)) / 2;
     detail->DevicePath = FromWide(record->DevicePath, wcsnlen(record->DevicePath, pathUnits));
     return true;
 }

@@ -14,7 +14,8 @@ INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     if (!procedure) return FALSE;
     std::intptr_t result = 0;
     const LPARAM programLParam = message == WM_INITDIALOG ? 0 : lParam;
-    if (!procedure->OnDialogMessage(FromHandle<Hwnd>(window), message, wParam, programLParam, result))
+    if (!procedure->OnDialogMessage(FromHandle<Hwnd>(window), message, wParam, programLParam,
+                                    result))
         return FALSE;
     // These return their value directly; every other one through DWLP_MSGRESULT.
     if (message == WM_INITDIALOG || message == WM_QUERYDRAGICON) return result;
@@ -61,7 +62,10 @@ bool Win32User::EnableWindow(Hwnd window, bool enable)
     return ::EnableWindow(ToHwnd(window), enable ? TRUE : FALSE) != FALSE;
 }
 
-bool Win32User::IsWindowEnabled(Hwnd window) { return ::IsWindowEnabled(ToHwnd(window)) != FALSE; }
+bool Win32User::IsWindowEnabled(Hwnd window)
+{
+    return ::IsWindowEnabled(ToHwnd(window)) != FALSE;
+}
 
 bool Win32User::CheckDlgButton(Hwnd dialog, int controlId, std::uint32_t check)
 {
@@ -108,7 +112,10 @@ Hicon Win32User::LoadIconW(Hmodule module, int resourceId)
         ::LoadIconW(reinterpret_cast<HINSTANCE>(ToHmodule(module)), MAKEINTRESOURCEW(resourceId)));
 }
 
-bool Win32User::IsIconic(Hwnd window) { return ::IsIconic(ToHwnd(window)) != FALSE; }
+bool Win32User::IsIconic(Hwnd window)
+{
+    return ::IsIconic(ToHwnd(window)) != FALSE;
+}
 
 bool Win32User::GetClientRect(Hwnd window, Rect& rect)
 {
@@ -118,7 +125,10 @@ bool Win32User::GetClientRect(Hwnd window, Rect& rect)
     return true;
 }
 
-int Win32User::GetSystemMetrics(int index) { return ::GetSystemMetrics(index); }
+int Win32User::GetSystemMetrics(int index)
+{
+    return ::GetSystemMetrics(index);
+}
 
 Hdc Win32User::BeginPaint(Hwnd window, PaintStruct& paint)
 {

@@ -27,10 +27,10 @@ bool Win32Version::VerQueryValueW(std::span<const std::byte> block, const std::u
         return false;
     VS_FIXEDFILEINFO info;
     std::memcpy(&info, value, sizeof info);
-    fixedInfo = {info.dwSignature,      info.dwStrucVersion,     info.dwFileVersionMS,
-                 info.dwFileVersionLS,  info.dwProductVersionMS, info.dwProductVersionLS,
-                 info.dwFileFlagsMask,  info.dwFileFlags,        info.dwFileOS,
-                 info.dwFileType,       info.dwFileSubtype,      info.dwFileDateMS,
+    fixedInfo = {info.dwSignature,     info.dwStrucVersion,     info.dwFileVersionMS,
+                 info.dwFileVersionLS, info.dwProductVersionMS, info.dwProductVersionLS,
+                 info.dwFileFlagsMask, info.dwFileFlags,        info.dwFileOS,
+                 info.dwFileType,      info.dwFileSubtype,      info.dwFileDateMS,
                  info.dwFileDateLS};
     return true;
 }

@@ -85,26 +85,29 @@ std::string BannerShown(HWND picture, const wchar_t* installer)
     const int width = 64, height = 24;
     const int centreX = origin.x + client.right / 2, centreY = origin.y + client.bottom / 2;
     HDC screen = GetDC(nullptr);
-    const std::vector<BYTE> shown = Pixels(screen, centreX - width / 2, centreY - height / 2, width, height);
+    const std::vector<BYTE> shown =
+        Pixels(screen, centreX - width / 2, centreY - height / 2, width, height);
     ReleaseDC(nullptr, screen);
 
     HMODULE module = LoadLibraryExW(installer, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     std::string best = "none";
     double bestDifference = 12.0;  // mean difference per colour byte that still counts as the same
     for (int id = 133; id <= 135; ++id) {
-        HBITMAP bitmap = static_cast<HBITMAP>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, 0));
+        HBITMAP bitmap =
+            static_cast<HBITMAP>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, 0));
         if (!bitmap) continue;
         BITMAP size{};
         GetObjectW(bitmap, sizeof size, &size);
         HDC memory = CreateCompatibleDC(nullptr);
         HGDIOBJ old = SelectObject(memory, bitmap);
-        const std::vector<BYTE> expected =
-            Pixels(memory, size.bmWidth / 2 - width / 2, size.bmHeight / 2 - height / 2, width, height);
+        const std::vector<BYTE> expected = Pixels(memory, size.bmWidth / 2 - width / 2,
+                                                  size.bmHeight / 2 - height / 2, width, height);
         SelectObject(memory, old);
         DeleteDC(memory);
         DeleteObject(bitmap);
         double total = 0;
-        for (std::size_t i = 0; i < shown.size(); ++i) total += std::abs(int(shown[i]) - int(expected[i]));
+        for (std::size_t i = 0; i < shown.size(); ++i)
+            total += std::abs(int(shown[i]) - int(expected[i]));
         const double difference = total / static_cast<double>(shown.size());
         if (difference < bestDifference) {
             bestDifference = difference;
@@ -151,12 +154,15 @@ int wmain(int argc, wchar_t** argv)
     GetWindowRect(dialog, &frame);
     Print("title=" + Utf8(TextOf(dialog)));
     Print("rect=" + std::to_string(frame.left) + " " + std::to_string(frame.top) + " " +
-          std::to_string(frame.right - frame.left) + " " + std::to_string(frame.bottom - frame.top));
-    for (HWND control = GetWindow(dialog, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
+          std::to_string(frame.right - frame.left) + " " +
+          std::to_string(frame.bottom - frame.top));
+    for (HWND control = GetWindow(dialog, GW_CHILD); control;
+         control = GetWindow(control, GW_HWNDNEXT)) {
         const int id = GetDlgCtrlID(control);
         const LRESULT checked = SendMessageW(control, BM_GETCHECK, 0, 0);
-        Print("control=" + std::to_string(id) + " enabled=" + (IsWindowEnabled(control) ? "1" : "0") +
-              " checked=" + (checked == BST_CHECKED ? "1" : "0") + " text=" + Utf8(TextOf(control)));
+        Print(
+            "control=" + std::to_string(id) + " enabled=" + (IsWindowEnabled(control) ? "1" : "0") +
+            " checked=" + (checked == BST_CHECKED ? "1" : "0") + " text=" + Utf8(TextOf(control)));
     }
     Print("banner=" + BannerShown(GetDlgItem(dialog, 1017), installer));
     Print("shown");

@@ -11,7 +11,9 @@ bound: a Wine process still running past it is killed and the case fails.
 
 import argparse
 import os
+import selectors
 import shutil
+import signal
 import subprocess
 import sys
 import time
@@ -121,19 +123,33 @@ class Probe:
                                  stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
         self.tier = tier
         self.lines = []
+        self.pending = b""
+        self.selector = selectors.DefaultSelector()
+        self.selector.register(self.process.stdout, selectors.EVENT_READ)
+
+    def next_line(self, deadline):
+        """The probe's next line, or None when the deadline passes or the probe has ended."""
+        while b"\n" not in self.pending:
+            remaining = deadline - time.monotonic()
+            if remaining <= 0 or not self.selector.select(timeout=remaining):
+                return None
+            chunk = os.read(self.process.stdout.fileno(), 4096)
+            if not chunk:
+                return None
+            self.pending += chunk
+        line, self.pending = self.pending.split(b"\n", 1)
+        return line.decode("utf-8", "replace").rstrip("\r")
 
     def read_until(self, marker, seconds):
         deadline = time.monotonic() + seconds
-        while time.monotonic() < deadline:
-            line = self.process.stdout.readline().decode("utf-8", "replace").rstrip("\r\n")
-            if not line and self.process.poll() is not None:
-                break
+        while (line := self.next_line(deadline)) is not None:
             self.lines.append(line)
             if line == marker:
                 return
             if line.startswith("error="):
                 raise CaseFailed("probe: " + line[6:])
-        raise CaseFailed(f"the probe did not report '{marker}' within {seconds} s: {self.lines}")
+        self.process.kill()
+        raise CaseFailed(f"the probe did not report '{marker}' within {seconds} s; it said {self.lines}")
 
     def state(self):
         seen = {}
@@ -261,6 +277,10 @@ def case_planted_dll(tier):
     check(not mark.exists(), "Install.exe loaded a DLL planted beside it")
 
 
+def terminated(_signal, _frame):
+    raise CaseFailed("terminated from outside")
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("case")
@@ -268,6 +288,8 @@ def main():
         parser.add_argument(option, required=True)
     args = parser.parse_args()
     tier = Tier(args)
+    # Killed from outside (a time-out of the test runner): still stop Wine and Xvfb.
+    signal.signal(signal.SIGTERM, terminated)
     try:
         tier.start_display()
         if args.case == "prefix":
