@@ -40,6 +40,9 @@ struct DiscoveryCase {
     int machineIndex;  // which device is opened, in bus order (when opened)
 };
 
+// Test names and failure messages show the case by its name.
+void PrintTo(const DiscoveryCase& c, std::ostream* out) { *out << c.name; }
+
 class OpenMachine : public ::testing::TestWithParam<DiscoveryCase> {};
 
 TEST_P(OpenMachine, FindsTheFirstMachineAndOpensItOrReturnsNull)
