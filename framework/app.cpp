@@ -8,7 +8,7 @@ CWinApp* g_pApp = nullptr;
 
 bool IsBlank(char16_t c)
 {
-    return c == u' ' || c == u'\t';
+    return c <= u' ';
 }
 
 }  // namespace
@@ -74,12 +74,13 @@ std::u16string ApplicationNameFromPath(const std::u16string& modulePath)
 
 std::u16string ArgumentsFromCommandLine(const std::u16string& commandLine)
 {
+    // As the C runtime computes it for WinMain: the program's name runs to the first blank that
+    // is not inside double quotes; anything up to a space counts as blank.
     std::size_t at = 0;
-    if (at < commandLine.size() && commandLine[at] == u'"') {
-        const std::size_t close = commandLine.find(u'"', 1);
-        at = close == std::u16string::npos ? commandLine.size() : close + 1;
-    } else {
-        while (at < commandLine.size() && !IsBlank(commandLine[at])) ++at;
+    bool quoted = false;
+    while (at < commandLine.size() && (!IsBlank(commandLine[at]) || quoted)) {
+        if (commandLine[at] == u'"') quoted = !quoted;
+        ++at;
     }
     while (at < commandLine.size() && IsBlank(commandLine[at])) ++at;
     return commandLine.substr(at);

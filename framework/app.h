@@ -47,5 +47,5 @@ int AfxWinMain(Windows& windows);
 // The file name of a path without its folder and without its extension.
 std::u16string ApplicationNameFromPath(const std::u16string& modulePath);
 // What the program receives as its command line: the whole command line without the program's
-// name (quoted or not) and the blanks and tabs that follow it.
+// name (quoted or not) and the blanks that follow it.
 std::u16string ArgumentsFromCommandLine(const std::u16string& commandLine);

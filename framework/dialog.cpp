@@ -1,5 +1,7 @@
 #include "framework/dialog.h"
 
+#include <utility>
+
 void DDX_Text(CDataExchange* pDX, int controlId, std::u16string& value)
 {
     if (pDX->m_bSaveAndValidate)
@@ -134,9 +136,13 @@ bool CDialog::OnDialogMessage(Hwnd dialog, std::uint32_t message, std::uintptr_t
         return true;
     }
     if (const MessageMapEntry* entry = GetMessageMap()->Find(message, wParam)) {
-        m_bDefaultProcessing = false;
+        // A handler may show a message box, during which other messages arrive: each message
+        // keeps its own answer.
+        const bool outer = std::exchange(m_bDefaultProcessing, false);
         result = entry->handler(*this, wParam, lParam);
-        return !m_bDefaultProcessing;
+        const bool handled = !m_bDefaultProcessing;
+        m_bDefaultProcessing = outer;
+        return handled;
     }
     if (message == kWmCommand && (wParam >> 16) == kBnClicked) {
         switch (wParam & 0xFFFF) {

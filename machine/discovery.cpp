@@ -17,15 +17,16 @@ DetailRead ReadDevicePath(Windows& windows, HdevInfo devices, const SpDeviceInte
                           std::u16string& devicePath)
 {
     std::uint32_t requiredBytes = 0;
-    windows.setupApi.SetupDiGetDeviceInterfaceDetailW(devices, iface, nullptr, 0, &requiredBytes);
+    windows.setupApi.SetupDiGetDeviceInterfaceDetailW(devices, iface, {}, nullptr, &requiredBytes);
     const Hglobal block = windows.kernel.GlobalAlloc(kGptr, requiredBytes);
     if (!block) return DetailRead::Skipped;
 
     SpDeviceInterfaceDetailData detail;
     detail.cbSize = kSpDeviceInterfaceDetailDataFixedSize;
-    const bool read = windows.setupApi.SetupDiGetDeviceInterfaceDetailW(devices, iface, &detail,
-                                                                        requiredBytes, nullptr);
+    const bool read = windows.setupApi.SetupDiGetDeviceInterfaceDetailW(
+        devices, iface, windows.kernel.GlobalLock(block), &detail, nullptr);
     if (read) devicePath = std::move(detail.DevicePath);
+    windows.kernel.GlobalUnlock(block);
     windows.kernel.GlobalFree(block);
     return read ? DetailRead::Read : DetailRead::Failed;
 }

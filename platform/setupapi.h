@@ -2,6 +2,7 @@
 // SetupAPI: enumeration of device interfaces.
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "platform/types.h"
@@ -47,12 +48,13 @@ public:
     virtual bool SetupDiEnumDeviceInterfaces(HdevInfo set, const Guid& interfaceClass,
                                              std::uint32_t memberIndex,
                                              SpDeviceInterfaceData& data) = 0;
-    // With no record and a size of 0, reports the size the record needs and fails with
-    // ERROR_INSUFFICIENT_BUFFER. With a record, detailBytes is the size of the block that holds
-    // it and detail->cbSize must be the fixed size.
+    // With no record and an empty block, reports the size the record needs and fails with
+    // ERROR_INSUFFICIENT_BUFFER. With a record, reads it into the caller's zero-filled block, whose
+    // size is the buffer size Windows is given, and hands its path back in detail; detail->cbSize
+    // must be the fixed size.
     virtual bool SetupDiGetDeviceInterfaceDetailW(HdevInfo set, const SpDeviceInterfaceData& data,
+                                                  std::span<std::byte> detailBlock,
                                                   SpDeviceInterfaceDetailData* detail,
-                                                  std::uint32_t detailBytes,
                                                   std::uint32_t* requiredBytes) = 0;
     virtual bool SetupDiDestroyDeviceInfoList(HdevInfo set) = 0;
 };

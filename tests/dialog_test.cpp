@@ -71,6 +71,16 @@ TEST(Texts, EveryLanguageHasAllThirteenTextsAndStepTextsBeginWithTheMarker)
     EXPECT_NE(ChineseTexts().strReminder.find(u"setup.exe"), std::u16string::npos);
 }
 
+TEST(Texts, StepTextsReadAsTheyShouldInEachLanguage)
+{
+    EXPECT_EQ(FrenchTexts().strSwitchOff, u">   Mettre la machine hors tension");
+    EXPECT_EQ(FrenchTexts().strPreparing, u">   Préparation de l'installation ...");
+    EXPECT_EQ(EnglishTexts().strConnect, u">   Connect the machine to the port, switch it on");
+    EXPECT_EQ(EnglishTexts().strFirmware, u">   Firmware update ...");
+    EXPECT_EQ(ChineseTexts().strSwitchOn, u">   开闭机器");
+    EXPECT_EQ(ChineseTexts().strSelectPort, u">   点击下一步，选择与机器通信的端口");
+}
+
 struct TitleCase {
     std::array<std::uint16_t, 4> version;
     const char16_t* title;

@@ -41,7 +41,10 @@ struct DiscoveryCase {
 };
 
 // Test names and failure messages show the case by its name.
-void PrintTo(const DiscoveryCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const DiscoveryCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class OpenMachine : public ::testing::TestWithParam<DiscoveryCase> {};
 
@@ -208,6 +211,22 @@ TEST(OpenMachine, AFailedSearchClearsTheMakerFlagOfAnEarlierOne)
     discovery.windows.usb.Power(0, false);
     EXPECT_FALSE(discovery.Open());
     EXPECT_FALSE(discovery.dlg.m_bKestrSerial);
+}
+
+TEST(OpenMachine, TheOtherProgramHoldingTheMachineLetsOnlyOpensThatShareWritingIn)
+{
+    sim::World world;
+    world.machine = Machine();
+    world.machine->heldByOtherProgram = true;
+    Discovery discovery(world);
+    EXPECT_FALSE(discovery.Open());
+    EXPECT_EQ(discovery.windows.kernel.GetLastError(), kErrorSharingViolation);
+    // An open that lets others write, unlike the installer's, gets through.
+    const Handle shared = discovery.windows.kernel.CreateFileW(
+        discovery.MachinePath(), kGenericRead | kGenericWrite, kFileShareRead | kFileShareWrite,
+        kOpenExisting, kFileAttributeNormal);
+    EXPECT_NE(shared, kInvalidHandle);
+    discovery.windows.kernel.CloseHandle(shared);
 }
 
 TEST(OpenMachine, AHandleLeftOpenWouldKeepTheNextOpenOut)

@@ -20,6 +20,9 @@ TEST(CommandLine, ArgumentsAreWhatFollowsTheProgramNameAndItsBlanks)
         {u"\"C:\\Kit\\Install.exe\"", u""},
         {u"Install.exe", u""},
         {u"\"unterminated silent", u""},
+        // The program's name runs to the first blank outside quotes, as the C runtime has it.
+        {u"\"C:\\Kit\\Install.exe\"silent", u""},
+        {u"C:\\Program\" \"Files\\Install.exe silent", u"silent"},
         {u"", u""},
     };
     for (const auto& [line, arguments] : cases)
@@ -89,6 +92,53 @@ TEST(ErrorBox, HasTheApplicationsNameAndOnlyAnOkButtonAndWaitsForTheReader)
     EXPECT_EQ(boxes[2].kind, "ignored");
     EXPECT_EQ(boxes[3].kind, "press");
     EXPECT_EQ(boxes[3].timeMs, 6000u);
+}
+
+// A dialog that arms a timer and then shows an Error box, counting the timer's messages.
+class TimerAndBoxDialog : public CDialog {
+public:
+    explicit TimerAndBoxDialog(Windows& windows) : CDialog(windows, IDD_INSTALL_DIALOG, nullptr) {}
+    int m_nTimers = 0;
+
+protected:
+    bool OnInitDialog() override
+    {
+        CDialog::OnInitDialog();
+        SetTimer(1, 500);
+        ErrorBox(u"Process error");
+        EXPECT_EQ(m_nTimers, 4);  // at 0.5, 1, 1.5 and 2 s, while the box was open
+        KillTimer(1);
+        return true;
+    }
+    const MessageMap* GetMessageMap() const override
+    {
+        static const MessageMap map{CDialog::GetMessageMap(),
+                                    {OnWmTimer(&TimerAndBoxDialog::OnTimer)}};
+        return &map;
+    }
+
+private:
+    void OnTimer(std::uintptr_t) { ++m_nTimers; }
+};
+
+class TimerAndBoxApp : public CWinApp {
+public:
+    bool InitInstance() override
+    {
+        TimerAndBoxDialog dialog(Services());
+        dialog.DoModal();
+        return false;
+    }
+};
+
+TEST(MessageBox, StillDeliversTheOwnersTimersWhileItIsOpen)
+{
+    // Why the sequence kills its timer before each run and arms it only at the end: an Error box
+    // shown in the middle of a run would otherwise let the next run start inside it.
+    sim::SimWindows windows(sim::World{}, InstallerResources());
+    windows.At(3000, Kind::Press, kIdCancel);
+    TimerAndBoxApp app;
+    AfxWinMain(windows.windows);
 }
 
 TEST(ErrorBox, IsAnsweredWhenTheTimelineSaysSo)

@@ -124,11 +124,7 @@ std::intptr_t SimUser::DialogBoxParamW(Hmodule module, int templateId, Hwnd,
             ++m_nextInput;
             Deliver(*next->input);
         } else {
-            // A timer goes on firing at its interval until it is killed.
-            const auto timer = std::ranges::find(m_timers, next->timerId, &Timer::id);
-            timer->dueMs = m_ctx.clock.Now() + (timer->dueMs - timer->armedMs);
-            timer->armedMs = m_ctx.clock.Now();
-            Send(kWmTimer, next->timerId);
+            FireTimer(next->timerId);
         }
     }
 
@@ -143,11 +139,17 @@ std::intptr_t SimUser::DialogBoxParamW(Hmodule module, int templateId, Hwnd,
     return result;
 }
 
-std::optional<SimUser::Next> SimUser::NextInput() const
+std::optional<SimUser::Next> SimUser::NextTimer() const
 {
     std::optional<Next> next;
     for (const Timer& timer : m_timers)
         if (!next || timer.dueMs < next->atMs) next = Next{timer.dueMs, std::nullopt, timer.id};
+    return next;
+}
+
+std::optional<SimUser::Next> SimUser::NextInput() const
+{
+    std::optional<Next> next = NextTimer();
     // Input comes before a timer due at the same time, as WM_TIMER does on Windows.
     if (m_nextInput < m_inputs.size()) {
         const DialogInput& input = m_inputs[m_nextInput];
@@ -155,6 +157,16 @@ std::optional<SimUser::Next> SimUser::NextInput() const
         if (!next || at <= next->atMs) next = Next{at, input, 0};
     }
     return next;
+}
+
+void SimUser::FireTimer(std::uintptr_t eventId)
+{
+    // A timer goes on firing at its interval until it is killed.
+    const auto timer = std::ranges::find(m_timers, eventId, &Timer::id);
+    const std::uint64_t interval = timer->dueMs - timer->armedMs;
+    timer->armedMs = m_ctx.clock.Now();
+    timer->dueMs = timer->armedMs + interval;
+    Send(kWmTimer, eventId);
 }
 
 bool SimUser::DuringMessageBox(std::uint64_t timeMs) const
@@ -346,6 +358,8 @@ std::uintptr_t SimUser::SetTimer(Hwnd window, std::uintptr_t eventId, std::uint3
 {
     if (!IsDialog(window)) return m_ctx.Fail(kErrorInvalidWindowHandle), 0;
     std::erase_if(m_timers, [eventId](const Timer& t) { return t.id == eventId; });
+    constexpr std::uint32_t kUserTimerMinimum = 10;  // shorter intervals are raised to this
+    elapseMs = std::max(elapseMs, kUserTimerMinimum);
     const std::uint64_t now = m_ctx.clock.Now();
     m_timers.push_back({eventId, now + elapseMs, now});
     m_ctx.log.Add("timer",
@@ -376,6 +390,12 @@ int SimUser::MessageBoxW(Hwnd, const std::u16string& text, const std::u16string&
         m_answers.erase(m_answers.begin());
     }
     m_boxSpans.emplace_back(opened, answered);
+    // The box's own message loop still hands the owner its timers, as Windows does.
+    while (const std::optional<Next> timer = NextTimer()) {
+        if (timer->atMs > answered) break;
+        m_ctx.clock.AdvanceTo(timer->atMs);
+        FireTimer(timer->timerId);
+    }
     m_ctx.clock.AdvanceTo(answered);
     m_ctx.log.Add("box", "OK pressed");
     return kIdOk;

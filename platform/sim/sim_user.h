@@ -118,7 +118,9 @@ private:
     Control* ControlOf(Hwnd window);
     Control* ControlById(int id);
     bool IsDialog(Hwnd window) const;
+    std::optional<Next> NextTimer() const;
     std::optional<Next> NextInput() const;
+    void FireTimer(std::uintptr_t eventId);
     void Deliver(const DialogInput& input);
     void Click(Control& control);
     std::intptr_t Send(std::uint32_t message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);

@@ -67,8 +67,12 @@ std::uint32_t UsbBus::Open(std::size_t index, std::uint32_t access, std::uint32_
 {
     ++m_openAttempts;
     UsbDevice& device = m_devices.at(index);
-    bool conflict = device.heldByOtherProgram && (access & kGenericWrite);
-    for (const Opener& other : m_openers[index]) {
+    std::vector<Opener> others = m_openers[index];
+    // The other program reads and writes, and lets others do both.
+    if (device.heldByOtherProgram)
+        others.push_back({kGenericRead | kGenericWrite, kFileShareRead | kFileShareWrite});
+    bool conflict = false;
+    for (const Opener& other : others) {
         // Each open must allow what the other asks for, both ways round.
         if (((access & kGenericWrite) && !(other.shareMode & kFileShareWrite)) ||
             ((access & kGenericRead) && !(other.shareMode & kFileShareRead)) ||
@@ -126,8 +130,8 @@ bool UsbBus::SetupDiEnumDeviceInterfaces(HdevInfo set, const Guid& interfaceClas
 }
 
 bool UsbBus::SetupDiGetDeviceInterfaceDetailW(HdevInfo set, const SpDeviceInterfaceData& data,
+                                              std::span<std::byte> detailBlock,
                                               SpDeviceInterfaceDetailData* detail,
-                                              std::uint32_t detailBytes,
                                               std::uint32_t* requiredBytes)
 {
     const auto it = m_sets.find(set.value);
@@ -141,10 +145,10 @@ bool UsbBus::SetupDiGetDeviceInterfaceDetailW(HdevInfo set, const SpDeviceInterf
     const std::uint32_t needed = DeviceInterfaceDetailBytes(member.devicePath.size());
     if (requiredBytes) *requiredBytes = needed;
     if (!detail)
-        return m_ctx.Fail(detailBytes == 0 ? kErrorInsufficientBuffer : kErrorInvalidUserBuffer);
+        return m_ctx.Fail(detailBlock.empty() ? kErrorInsufficientBuffer : kErrorInvalidUserBuffer);
     if (detail->cbSize != kSpDeviceInterfaceDetailDataFixedSize)
         return m_ctx.Fail(kErrorInvalidUserBuffer);
-    if (detailBytes < needed) return m_ctx.Fail(kErrorInsufficientBuffer);
+    if (detailBlock.size() < needed) return m_ctx.Fail(kErrorInsufficientBuffer);
     detail->DevicePath = member.devicePath;
     return true;
 }

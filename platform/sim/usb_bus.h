@@ -18,7 +18,8 @@ struct UsbDevice {
     std::u16string devicePath;
     bool plugged = true;
     bool on = true;
-    // Another program holds the device open for writing, so a new open for writing fails.
+    // Another program holds the device open for reading and writing (sharing both), so an open
+    // that does not let others write fails.
     bool heldByOtherProgram = false;
     // SetupDiGetDeviceInterfaceDetailW fails for this interface with this code.
     std::optional<std::uint32_t> detailError;
@@ -60,8 +61,8 @@ public:
                                      std::uint32_t memberIndex,
                                      SpDeviceInterfaceData& data) override;
     bool SetupDiGetDeviceInterfaceDetailW(HdevInfo set, const SpDeviceInterfaceData& data,
+                                          std::span<std::byte> detailBlock,
                                           SpDeviceInterfaceDetailData* detail,
-                                          std::uint32_t detailBytes,
                                           std::uint32_t* requiredBytes) override;
     bool SetupDiDestroyDeviceInfoList(HdevInfo set) override;
 

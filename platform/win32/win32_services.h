@@ -89,8 +89,8 @@ public:
                                      std::uint32_t memberIndex,
                                      SpDeviceInterfaceData& data) override;
     bool SetupDiGetDeviceInterfaceDetailW(HdevInfo set, const SpDeviceInterfaceData& data,
+                                          std::span<std::byte> detailBlock,
                                           SpDeviceInterfaceDetailData* detail,
-                                          std::uint32_t detailBytes,
                                           std::uint32_t* requiredBytes) override;
     bool SetupDiDestroyDeviceInfoList(HdevInfo set) override;
 

@@ -1,5 +1,3 @@
-#include <memory>
-#include <new>
 
 #include "platform/win32/text.h"
 #include "platform/win32/win32_services.h"
@@ -48,33 +46,28 @@ bool Win32SetupApi::SetupDiEnumDeviceInterfaces(HdevInfo set, const Guid& interf
 
 bool Win32SetupApi::SetupDiGetDeviceInterfaceDetailW(HdevInfo set,
                                                      const SpDeviceInterfaceData& data,
+                                                     std::span<std::byte> detailBlock,
                                                      SpDeviceInterfaceDetailData* detail,
-                                                     std::uint32_t detailBytes,
                                                      std::uint32_t* requiredBytes)
 {
     if (!m_getDetail) return ::SetLastError(ERROR_PROC_NOT_FOUND), false;
     SP_DEVICE_INTERFACE_DATA native = ToNative(data);
     DWORD required = 0;
-    if (!detail) {
-        const BOOL ok =
-            m_getDetail(ToHdevInfo(set), &native, nullptr, detailBytes, &required, nullptr);
-        if (requiredBytes) *requiredBytes = required;
-        return ok != FALSE;
+    constexpr std::size_t kPathOffset = offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_W, DevicePath);
+    SP_DEVICE_INTERFACE_DETAIL_DATA_W* record = nullptr;
+    if (detail) {
+        if (detailBlock.size() < kPathOffset)
+            return ::SetLastError(ERROR_INSUFFICIENT_BUFFER), false;
+        // The caller's block is the record Windows fills in.
+        record = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(detailBlock.data());
+        record->cbSize = NativeSize(detail->cbSize, kSpDeviceInterfaceDetailDataFixedSize,
+                                    sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W));
     }
-    // The record is read into a block of the size the caller holds, then its path copied out.
-    const std::size_t bytes = detailBytes < sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W)
-                                  ? sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W)
-                                  : detailBytes;
-    std::unique_ptr<BYTE[]> block(new (std::nothrow) BYTE[bytes]());
-    if (!block) return ::SetLastError(ERROR_NOT_ENOUGH_MEMORY), false;
-    auto* record = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(block.get());
-    record->cbSize = NativeSize(detail->cbSize, kSpDeviceInterfaceDetailDataFixedSize,
-                                sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W));
-    if (!m_getDetail(ToHdevInfo(set), &native, record, detailBytes, &required, nullptr))
-        return false;
+    const BOOL read = m_getDetail(ToHdevInfo(set), &native, record,
+                                  static_cast<DWORD>(detailBlock.size()), &required, nullptr);
     if (requiredBytes) *requiredBytes = required;
-    const std::size_t pathUnits =
-        (detailBytes - offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_W, DevicePath)) / 2;
+    if (!read || !detail) return read != FALSE;
+    const std::size_t pathUnits = (detailBlock.size() - kPathOffset) / sizeof(WCHAR);
     detail->DevicePath = FromWide(record->DevicePath, wcsnlen(record->DevicePath, pathUnits));
     return true;
 }
