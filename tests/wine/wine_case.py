@@ -173,9 +173,20 @@ class Probe:
 
 
 def start_installer(tier, kit, lang, arguments=(), overrides=""):
-    installer = kit / "Driver" / "Install.exe"
-    return installer, tier.wine(str(installer), *arguments, lang=lang, overrides=overrides,
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    return tier.wine(str(kit / "Driver" / "Install.exe"), *arguments, lang=lang, overrides=overrides,
+                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def show_dialog(tier, case, lang, arguments=()):
+    """Starts Install.exe on a fresh copy of the kit, with the probe already watching for its
+    dialog; returns the probe once it has read the dialog, and the installer's process."""
+    kit = tier.kit_copy(case)
+    probe = Probe(tier, kit / "Driver" / "Install.exe", lang)
+    probe.read_until("ready", 30)
+    process = start_installer(tier, kit, lang, arguments)
+    probe.read_until("shown", 60)
+    tier.screenshot(case)
+    return probe, process
 
 
 def case_prefix(tier):
@@ -189,13 +200,7 @@ def case_prefix(tier):
 
 def case_dialog(tier, case):
     lang, expected = LANGUAGES[case]
-    kit = tier.kit_copy(case)
-    installer = kit / "Driver" / "Install.exe"
-    probe = Probe(tier, installer, lang)
-    probe.read_until("ready", 30)
-    _, process = start_installer(tier, kit, lang)
-    probe.read_until("shown", 60)
-    tier.screenshot(case)
+    probe, process = show_dialog(tier, case, lang)
     seen = probe.state()
     check(seen.get("title") == expected["title"], f"title {seen.get('title')!r}, expected {expected['title']!r}")
     for control in ("2", "1013", "1006", "1004", "1018"):
@@ -215,13 +220,7 @@ def case_dialog(tier, case):
 
 
 def case_cancel(tier):
-    kit = tier.kit_copy("cancel")
-    installer = kit / "Driver" / "Install.exe"
-    probe = Probe(tier, installer, "en_US.UTF-8")
-    probe.read_until("ready", 30)
-    _, process = start_installer(tier, kit, "en_US.UTF-8")
-    probe.read_until("shown", 60)
-    tier.screenshot("cancel")
+    probe, process = show_dialog(tier, "cancel", "en_US.UTF-8")
     probe.command("press 2")
     probe.command("watch")
     probe.read_until("gone", 30)
@@ -231,13 +230,7 @@ def case_cancel(tier):
 
 
 def case_silent(tier):
-    kit = tier.kit_copy("silent")
-    installer = kit / "Driver" / "Install.exe"
-    probe = Probe(tier, installer, "en_US.UTF-8")
-    probe.read_until("ready", 30)
-    _, process = start_installer(tier, kit, "en_US.UTF-8", ["silent"])
-    probe.read_until("shown", 60)
-    tier.screenshot("silent")
+    probe, process = show_dialog(tier, "silent", "en_US.UTF-8", ["silent"])
     seen = probe.state()
     for control in ("2", "1013", "1005", "1006"):
         check(seen.get(control, {}).get("enabled") == "0", f"control {control} can be operated in a silent run")
@@ -270,7 +263,7 @@ def case_planted_dll(tier):
     check(mark.exists(), "a program importing setupapi.dll did not load the planted one: the case would prove nothing")
     mark.unlink()
 
-    _, process = start_installer(tier, kit, "en_US.UTF-8", ["silent"], overrides=prefer_native)
+    process = start_installer(tier, kit, "en_US.UTF-8", ["silent"], overrides=prefer_native)
     code = tier.wait(process, 60, "Install.exe")
     tier.screenshot("planted_dll")
     check(code == EXIT_INSTALLED, f"the silent run exited with {code}, expected {EXIT_INSTALLED}")
