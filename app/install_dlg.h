@@ -8,6 +8,11 @@
 
 #include "app/install_texts.h"
 #include "framework/dialog.h"
+#include "machine/machine_identity.h"
+
+// What QueryMachineStatus reports for a machine that did not answer: not zero, so the
+// installation ends rather than tell the user to switch off a machine in an unknown state.
+inline constexpr std::uint8_t kStatusUnanswered = 0xFF;
 
 class CInstallDlg : public CDialog {
 public:
@@ -47,8 +52,12 @@ public:
 
     // Machine link (machine/).
     Handle OpenMachine();
-    void TransferFirmware();
+    // False when the machine could not be reached or never gave an acceptable reply; the
+    // record is then all zeros.
+    bool QueryMachineIdentity(MachineIdentity& identity);
+    // The machine's status byte, or kStatusUnanswered when it gave none.
     std::uint8_t QueryMachineStatus();
+    void TransferFirmware();
 
     // Removal of a previous installation (removal/).
     void RemoveDriverPrinters();

@@ -16,6 +16,9 @@ inline constexpr std::uint32_t kOpenAlways = 4;
 inline constexpr std::uint32_t kFileAttributeNormal = 0x80;
 inline constexpr std::uint32_t kFileFlagSequentialScan = 0x08000000;
 
+inline constexpr std::uint32_t kInfinite = 0xFFFFFFFF;
+inline constexpr std::uint32_t kInvalidFileSize = 0xFFFFFFFF;
+
 inline constexpr std::uint32_t kGmemMoveable = 0x0002;
 inline constexpr std::uint32_t kGmemZeroinit = 0x0040;
 inline constexpr std::uint32_t kGptr = 0x0040;  // fixed, zero-filled
@@ -55,6 +58,15 @@ public:
                                std::uint32_t shareMode, std::uint32_t creationDisposition,
                                std::uint32_t flagsAndAttributes) = 0;
     virtual bool CloseHandle(Handle handle) = 0;
+    // GetFileSize: the low 32 bits of the size, the high ones in sizeHigh; INVALID_FILE_SIZE
+    // (with a last error) on failure.
+    virtual std::uint32_t GetFileSize(Handle file, std::uint32_t* sizeHigh) = 0;
+    // Synchronous writes and reads, without an overlapped structure. A read given a time limit
+    // is cancelled when the limit passes, and then fails with ERROR_OPERATION_ABORTED.
+    virtual bool WriteFile(Handle file, std::span<const std::byte> bytes,
+                           std::uint32_t& written) = 0;
+    virtual bool ReadFile(Handle file, std::span<std::byte> buffer, std::uint32_t& read,
+                          std::uint32_t timeoutMs = kInfinite) = 0;
 
     // Memory blocks. GlobalLock gives the block's bytes (empty for a bad handle); GlobalFree
     // returns a null handle on success.

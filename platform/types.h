@@ -51,6 +51,10 @@ inline constexpr std::uint32_t kErrorNoMoreItems = 259;
 inline constexpr std::uint32_t kErrorInvalidUserBuffer = 1784;
 inline constexpr std::uint32_t kErrorInvalidWindowHandle = 1400;
 inline constexpr std::uint32_t kErrorNoSuchDeviceInterface = 0xE000020B;
+inline constexpr std::uint32_t kErrorWriteFault = 29;
+inline constexpr std::uint32_t kErrorGenFailure = 31;
+inline constexpr std::uint32_t kErrorOperationAborted = 995;
+inline constexpr std::uint32_t kErrorDeviceNotConnected = 1167;
 
 struct Guid {
     std::uint32_t data1 = 0;

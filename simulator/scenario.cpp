@@ -1,6 +1,7 @@
 #include "simulator/scenario.h"
 
 #include <fstream>
+#include <iterator>
 #include <limits>
 #include <map>
 #include <set>
@@ -176,6 +177,99 @@ void ParseDevice(Reader& reader, sim::UsbDeviceSetup& device)
     reader.Done();
 }
 
+const std::map<std::string, sim::ReplyFault::Kind>& ReplyFaultKinds()
+{
+    using Kind = sim::ReplyFault::Kind;
+    static const std::map<std::string, Kind> kinds{{"semicolonFirst", Kind::SemicolonFirst},
+                                                   {"tagAfterSemicolon", Kind::TagAfterSemicolon},
+                                                   {"zeroBeforeTag", Kind::ZeroBeforeTag},
+                                                   {"lowerCaseTag", Kind::LowerCaseTag},
+                                                   {"noSemicolon", Kind::NoSemicolon},
+                                                   {"short", Kind::Short},
+                                                   {"late", Kind::Late},
+                                                   {"none", Kind::None}};
+    return kinds;
+}
+
+void ParseBehaviour(Reader& reader, sim::MachineBehaviour& behaviour, const std::string& source)
+{
+    if (const json* v = reader.Take("identity")) {
+        if (!v->is_array() || v->size() != 7)
+            reader.Fail(reader.Field("identity"), "expected seven values from 0 to 255");
+        for (std::size_t i = 0; i < 7; ++i) {
+            const json& value = (*v)[i];
+            if (!value.is_number_unsigned() || value.get<unsigned>() > 255)
+                reader.Fail(reader.Field("identity"), "expected seven values from 0 to 255");
+            behaviour.identity[i] = static_cast<std::uint8_t>(value.get<unsigned>());
+        }
+    }
+    reader.Unsigned("status", behaviour.status);
+    if (const json* v = reader.Take("replyFaults")) {
+        if (!v->is_array()) reader.Fail(reader.Field("replyFaults"), "expected a list of faults");
+        for (std::size_t i = 0; i < v->size(); ++i) {
+            Reader fault((*v)[i], reader.Field("replyFaults") + "[" + std::to_string(i) + "]",
+                         source);
+            sim::ReplyFault parsed;
+            const json* kind = fault.Take("kind");
+            const std::string name = kind ? fault.TextOf(*kind, fault.Field("kind")) : "";
+            const auto it = ReplyFaultKinds().find(name);
+            if (it == ReplyFaultKinds().end()) {
+                std::string known;
+                for (const auto& [k, unused] : ReplyFaultKinds())
+                    known += (known.empty() ? "" : ", ") + k;
+                fault.Fail(fault.Field("kind"), "expected one of " + known);
+            }
+            parsed.kind = it->second;
+            fault.Unsigned("length", parsed.length);
+            fault.Unsigned("delayMs", parsed.delayMs);
+            fault.Done();
+            behaviour.replyFaults.push_back(parsed);
+        }
+    }
+    reader.Int("failFirmwareWrite", behaviour.failFirmwareWrite);
+    reader.Unsigned("failFirmwareWriteError", behaviour.failFirmwareWriteError);
+    reader.Int("zeroByteWrites", behaviour.zeroByteWrites);
+    reader.Int("unplugAtFirmwareWrite", behaviour.unplugAtFirmwareWrite);
+    reader.Unsigned("restartDelayMs", behaviour.restartDelayMs);
+    reader.Unsigned("restartMs", behaviour.restartMs);
+}
+
+void ParseFiles(const json& node, Reader& world, sim::World& out, const std::string& source)
+{
+    if (!node.is_array()) world.Fail(world.Field("files"), "expected a list of files");
+    for (std::size_t i = 0; i < node.size(); ++i) {
+        Reader reader(node[i], world.Field("files") + "[" + std::to_string(i) + "]", source);
+        sim::FileSetup file;
+        if (!reader.Has("path")) reader.Fail(reader.Field("path"), "missing: the file's full path");
+        reader.Text("path", file.path);
+        if (const json* kitFile = reader.Take("kitFile")) {
+            const std::string name = reader.TextOf(*kitFile, reader.Field("kitFile"));
+            if (name.find_first_of("/\\") != std::string::npos)
+                reader.Fail(reader.Field("kitFile"), "expected a file name of the kit folder");
+            std::ifstream in(std::string(QX_KIT_SOURCE_DIR) + "/" + name, std::ios::binary);
+            if (!in) reader.Fail(reader.Field("kitFile"), "no such file in the kit: " + name);
+            const std::string bytes((std::istreambuf_iterator<char>(in)),
+                                    std::istreambuf_iterator<char>());
+            for (const char c : bytes) file.bytes.push_back(std::byte(c));
+        }
+        if (reader.Has("size")) {
+            std::uint32_t size = 0;
+            reader.Unsigned("size", size);
+            file.bytes.resize(size);
+            for (std::uint32_t at = 0; at < size; ++at)
+                file.bytes[at] = std::byte(at * 7 + at / 251);
+        }
+        if (reader.Has("reportedSize")) {
+            std::uint64_t size = 0;
+            reader.Unsigned("reportedSize", size);
+            file.reportedSize = size;
+        }
+        reader.Bool("locked", file.locked);
+        reader.Done();
+        out.files.push_back(std::move(file));
+    }
+}
+
 void ParseWorld(const json& node, sim::World& world, const std::string& source)
 {
     Reader reader(node, "world", source);
@@ -207,8 +301,11 @@ void ParseWorld(const json& node, sim::World& world, const std::string& source)
     if (const json* v = reader.Take("machine"); v && !v->is_null()) {
         Reader machine(*v, reader.Field("machine"), source);
         world.machine.emplace();
+        ParseBehaviour(machine, world.machine->behaviour, source);
         ParseDevice(machine, *world.machine);
     }
+    if (const json* v = reader.Take("files")) ParseFiles(*v, reader, world, source);
+    reader.Unsigned("memoryLimitBytes", world.memoryLimitBytes);
     if (const json* v = reader.Take("otherPrinters")) {
         if (!v->is_array())
             reader.Fail(reader.Field("otherPrinters"), "expected a list of devices");

@@ -84,11 +84,19 @@ std::string Transcript(sim::SimWindows& windows, int exitCode)
         }
     }
     out += "  working dir   " + sim::Utf8(windows.kernel.CurrentDirectory()) + "\n";
-    if (const sim::UsbDevice* machine = windows.Machine())
+    if (const sim::UsbDevice* machine = windows.Machine()) {
         out += std::string("  machine       ") + (machine->plugged ? "plugged in" : "unplugged") +
                ", " + (machine->on ? "switched on" : "switched off") + "\n";
-    else
+        const sim::EngravingMachine& model = *machine->machine;
+        out +=
+            "  firmware      " +
+            (model.FirmwareBytes() ? std::to_string(model.FirmwareBytes()) + " bytes in " +
+                                         std::to_string(model.FirmwareWrites().size()) + " writes"
+                                   : std::string("none received")) +
+            "\n";
+    } else {
         out += "  machine       none\n";
+    }
     out += "  left open     " + std::to_string(windows.kernel.OpenHandles()) + " handles, " +
            std::to_string(windows.kernel.LiveMemoryBlocks()) + " memory blocks, " +
            std::to_string(windows.usb.OpenDeviceInfoSets()) + " device information sets\n";

@@ -83,40 +83,123 @@ void SimKernel::SetLastError(std::uint32_t code)
     m_ctx.lastError = code;
 }
 
+SimKernel::OpenObject* SimKernel::Object(Handle handle)
+{
+    if (handle.value < kFirstHandle || (handle.value - kFirstHandle) % 4 != 0) return nullptr;
+    const std::size_t slot = (handle.value - kFirstHandle) / 4;
+    return slot < m_handles.size() && m_handles[slot].open ? &m_handles[slot] : nullptr;
+}
+
+Handle SimKernel::NewHandle(OpenObject object)
+{
+    object.open = true;
+    m_handles.push_back(object);
+    return Handle{kFirstHandle + 4 * (m_handles.size() - 1)};
+}
+
+std::size_t SimKernel::OpenHandles() const
+{
+    return static_cast<std::size_t>(std::ranges::count(m_handles, true, &OpenObject::open));
+}
+
 Handle SimKernel::CreateFileW(const std::u16string& path, std::uint32_t desiredAccess,
                               std::uint32_t shareMode, std::uint32_t creationDisposition,
                               std::uint32_t flagsAndAttributes)
 {
     if (m_ctx.Faulted("CreateFileW")) return kInvalidHandle;
     const std::optional<std::size_t> device = m_usb.FindPresent(path);
-    if (!device) {
-        m_ctx.lastError = kErrorFileNotFound;
-        return kInvalidHandle;
-    }
+    if (!device) return OpenFile(path, desiredAccess, creationDisposition);
     m_deviceOpens.push_back(
         {path, desiredAccess, shareMode, creationDisposition, flagsAndAttributes});
     if (const std::uint32_t error = m_usb.Open(*device, desiredAccess, shareMode)) {
         m_ctx.lastError = error;
         return kInvalidHandle;
     }
-    const std::uintptr_t handle = m_nextHandle;
-    m_nextHandle += 4;
-    m_handles.emplace(handle, OpenDevice{*device, desiredAccess, shareMode});
-    return Handle{handle};
+    return NewHandle({true, true, *device, desiredAccess, shareMode, 0});
+}
+
+Handle SimKernel::OpenFile(const std::u16string& path, std::uint32_t access,
+                           std::uint32_t disposition)
+{
+    const auto file = std::ranges::find_if(m_world.files, [&](const FileSetup& f) {
+        return f.path.size() == path.size() &&
+               std::ranges::equal(f.path, path, [](char16_t a, char16_t b) {
+                   const auto fold = [](char16_t c) {
+                       return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c;
+                   };
+                   return fold(a) == fold(b);
+               });
+    });
+    if (file == m_world.files.end() || disposition != kOpenExisting) {
+        m_ctx.lastError = kErrorFileNotFound;
+        return kInvalidHandle;
+    }
+    if (file->locked) {
+        m_ctx.lastError = kErrorSharingViolation;
+        return kInvalidHandle;
+    }
+    m_ctx.log.Add("file", "opened " + Utf8(file->path));
+    const auto index = static_cast<std::size_t>(file - m_world.files.begin());
+    return NewHandle({true, false, index, access, 0, 0});
 }
 
 bool SimKernel::CloseHandle(Handle handle)
 {
-    const auto it = m_handles.find(handle.value);
-    if (it == m_handles.end()) return m_ctx.Fail(kErrorInvalidHandle);
-    m_usb.Close(it->second.device, it->second.access, it->second.shareMode);
-    m_handles.erase(it);
+    OpenObject* object = Object(handle);
+    if (!object) return m_ctx.Fail(kErrorInvalidHandle);
+    if (object->device) m_usb.Close(object->index, object->access, object->shareMode);
+    object->open = false;
+    return true;
+}
+
+std::uint32_t SimKernel::GetFileSize(Handle file, std::uint32_t* sizeHigh)
+{
+    const OpenObject* object = Object(file);
+    if (!object || object->device) {
+        m_ctx.lastError = object ? kErrorInvalidParameter : kErrorInvalidHandle;
+        return kInvalidFileSize;
+    }
+    const FileSetup& setup = m_world.files[object->index];
+    const std::uint64_t size = setup.reportedSize.value_or(setup.bytes.size());
+    if (sizeHigh) *sizeHigh = static_cast<std::uint32_t>(size >> 32);
+    m_ctx.lastError = kErrorSuccess;
+    return static_cast<std::uint32_t>(size);
+}
+
+bool SimKernel::WriteFile(Handle file, std::span<const std::byte> bytes, std::uint32_t& written)
+{
+    written = 0;
+    OpenObject* object = Object(file);
+    if (!object) return m_ctx.Fail(kErrorInvalidHandle);
+    if (!object->device || !(object->access & kGenericWrite)) return m_ctx.Fail(kErrorAccessDenied);
+    const std::uint32_t error = m_usb.Write(object->index, bytes, written);
+    return error ? m_ctx.Fail(error) : true;
+}
+
+bool SimKernel::ReadFile(Handle file, std::span<std::byte> buffer, std::uint32_t& read,
+                         std::uint32_t timeoutMs)
+{
+    read = 0;
+    OpenObject* object = Object(file);
+    if (!object) return m_ctx.Fail(kErrorInvalidHandle);
+    if (!(object->access & kGenericRead)) return m_ctx.Fail(kErrorAccessDenied);
+    if (object->device) {
+        const std::uint32_t error = m_usb.Read(object->index, buffer, read, timeoutMs);
+        return error ? m_ctx.Fail(error) : true;
+    }
+    const std::vector<std::byte>& bytes = m_world.files[object->index].bytes;
+    const std::size_t from = std::min<std::uint64_t>(object->position, bytes.size());
+    const std::size_t n = std::min(buffer.size(), bytes.size() - from);
+    std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(from), n, buffer.begin());
+    object->position += n;
+    read = static_cast<std::uint32_t>(n);
     return true;
 }
 
 Hglobal SimKernel::GlobalAlloc(std::uint32_t, std::size_t bytes)
 {
     if (m_ctx.Faulted("GlobalAlloc")) return Hglobal{};
+    if (bytes > m_world.memoryLimitBytes) return m_ctx.Fail(kErrorNotEnoughMemory), Hglobal{};
     const std::uintptr_t handle = m_nextBlock;
     m_nextBlock += 8;
     m_blocks.emplace(handle, std::vector<std::byte>(bytes));  // always zero-filled here

@@ -29,6 +29,10 @@ public:
                        std::uint32_t shareMode, std::uint32_t creationDisposition,
                        std::uint32_t flagsAndAttributes) override;
     bool CloseHandle(Handle handle) override;
+    std::uint32_t GetFileSize(Handle file, std::uint32_t* sizeHigh) override;
+    bool WriteFile(Handle file, std::span<const std::byte> bytes, std::uint32_t& written) override;
+    bool ReadFile(Handle file, std::span<std::byte> buffer, std::uint32_t& read,
+                  std::uint32_t timeoutMs) override;
     Hglobal GlobalAlloc(std::uint32_t flags, std::size_t bytes) override;
     std::span<std::byte> GlobalLock(Hglobal block) override;
     bool GlobalUnlock(Hglobal block) override;
@@ -36,7 +40,7 @@ public:
 
     const std::u16string& CurrentDirectory() const { return m_currentDirectory; }
     // What is still open or allocated: a correct program leaves nothing behind.
-    std::size_t OpenHandles() const { return m_handles.size(); }
+    std::size_t OpenHandles() const;
     std::size_t LiveMemoryBlocks() const { return m_blocks.size(); }
 
     // The arguments of the last CreateFileW on a device, for tests of how it was opened.
@@ -47,18 +51,26 @@ public:
     const std::vector<DeviceOpen>& DeviceOpens() const { return m_deviceOpens; }
 
 private:
-    struct OpenDevice {
-        std::size_t device = 0;
+    // What a handle stands for: a device of the bus or a file of the disk.
+    struct OpenObject {
+        bool open = false;
+        bool device = false;
+        std::size_t index = 0;  // into the bus's devices or the world's files
         std::uint32_t access = 0;
         std::uint32_t shareMode = 0;
+        std::uint64_t position = 0;
     };
+    static constexpr std::uintptr_t kFirstHandle = 0x100;
+
+    OpenObject* Object(Handle handle);
+    Handle NewHandle(OpenObject object);
+    Handle OpenFile(const std::u16string& path, std::uint32_t access, std::uint32_t disposition);
 
     Context& m_ctx;
     const World& m_world;
     UsbBus& m_usb;
     std::u16string m_currentDirectory;
-    std::map<std::uintptr_t, OpenDevice> m_handles;
-    std::uintptr_t m_nextHandle = 0x100;
+    std::vector<OpenObject> m_handles;  // handle value kFirstHandle + 4 * index
     std::map<std::uintptr_t, std::vector<std::byte>> m_blocks;
     std::uintptr_t m_nextBlock = 0x7000;
     std::vector<DeviceOpen> m_deviceOpens;

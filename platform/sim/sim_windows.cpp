@@ -23,13 +23,16 @@ UsbDevice DeviceFrom(const UsbDeviceSetup& setup, std::string name)
 SimWindows::SimWindows(World worldSetup, ProgramResources resources)
     : world(std::move(worldSetup)), user(context, world, std::move(resources))
 {
-    if (world.machine && world.machineFirst)
-        m_machine = usb.Add(DeviceFrom(*world.machine, "machine"));
+    const auto addMachine = [this] {
+        UsbDevice device = DeviceFrom(*world.machine, "machine");
+        device.machine = std::make_shared<EngravingMachine>(context, world.machine->behaviour);
+        m_machine = usb.Add(std::move(device));
+    };
+    if (world.machine && world.machineFirst) addMachine();
     for (const UsbDeviceSetup& printer : world.otherPrinters)
         usb.Add(
             DeviceFrom(printer, "printer " + Utf8(printer.vendor) + ":" + Utf8(printer.product)));
-    if (world.machine && !world.machineFirst)
-        m_machine = usb.Add(DeviceFrom(*world.machine, "machine"));
+    if (world.machine && !world.machineFirst) addMachine();
 }
 
 void SimWindows::At(std::uint64_t timeMs, DialogInput::Kind kind, int control)

@@ -30,6 +30,7 @@ public:
     const std::vector<Event>& Events() const { return context.log.Events(); }
     // The machine on the bus, when the world has one.
     UsbDevice* Machine();
+    EngravingMachine& MachineModel() { return *Machine()->machine; }
 
     const World world;
     Context context;

@@ -38,7 +38,36 @@ std::u16string UsbPrintDevicePath(std::u16string_view vendor, std::u16string_vie
 std::size_t UsbBus::Add(UsbDevice device)
 {
     m_devices.push_back(std::move(device));
-    return m_devices.size() - 1;
+    const std::size_t index = m_devices.size() - 1;
+    if (EngravingMachine* machine = m_devices[index].machine.get()) {
+        machine->onPlug = [this, index](bool plugged) { Plug(index, plugged); };
+        machine->onRestart = [this, index](bool restarting) {
+            m_devices[index].restarting = restarting;
+        };
+    }
+    return index;
+}
+
+std::uint32_t UsbBus::Write(std::size_t index, std::span<const std::byte> bytes,
+                            std::uint32_t& written)
+{
+    written = 0;
+    UsbDevice& device = m_devices.at(index);
+    if (!device.Present()) return kErrorDeviceNotConnected;
+    if (device.machine) return device.machine->Write(bytes, written);
+    written = static_cast<std::uint32_t>(bytes.size());
+    return 0;
+}
+
+std::uint32_t UsbBus::Read(std::size_t index, std::span<std::byte> buffer, std::uint32_t& read,
+                           std::uint32_t timeoutMs)
+{
+    read = 0;
+    UsbDevice& device = m_devices.at(index);
+    if (!device.Present()) return kErrorDeviceNotConnected;
+    if (device.machine) return device.machine->Read(buffer, read, timeoutMs);
+    if (timeoutMs != kInfinite) m_ctx.clock.Advance(timeoutMs);  // another printer says nothing
+    return kErrorOperationAborted;
 }
 
 void UsbBus::Plug(std::size_t index, bool plugged)

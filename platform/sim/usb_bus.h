@@ -4,12 +4,14 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/setupapi.h"
 #include "platform/sim/context.h"
+#include "platform/sim/engraving_machine.h"
 
 namespace sim {
 
@@ -23,9 +25,13 @@ struct UsbDevice {
     bool heldByOtherProgram = false;
     // SetupDiGetDeviceInterfaceDetailW fails for this interface with this code.
     std::optional<std::uint32_t> detailError;
+    // The engraving machine behind this device; other printers only swallow what they get.
+    std::shared_ptr<EngravingMachine> machine;
+    bool restarting = false;
 
-    // A device shows up as a present interface while it is plugged in and switched on.
-    bool Present() const { return plugged && on; }
+    // A device shows up as a present interface while it is plugged in, switched on and not
+    // restarting.
+    bool Present() const { return plugged && on && !restarting; }
 };
 
 // The device path Windows gives a USB printing interface:
@@ -51,6 +57,12 @@ public:
     // Opens a present device for CreateFileW; returns 0 or the error code.
     std::uint32_t Open(std::size_t index, std::uint32_t access, std::uint32_t shareMode);
     void Close(std::size_t index, std::uint32_t access, std::uint32_t shareMode);
+    // I/O on an open device; each returns 0 or the error code. A device that has left the bus
+    // fails every call.
+    std::uint32_t Write(std::size_t index, std::span<const std::byte> bytes,
+                        std::uint32_t& written);
+    std::uint32_t Read(std::size_t index, std::span<std::byte> buffer, std::uint32_t& read,
+                       std::uint32_t timeoutMs);
 
     // How often the installer looked at the bus or opened a device.
     int Enumerations() const { return m_enumerations; }

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/sim/engraving_machine.h"
+
 namespace sim {
 
 // The version record of the installer's own file.
@@ -40,6 +42,17 @@ struct MachineSetup : UsbDeviceSetup {
         product = u"0001";
         instance = u"6&2c8b0e4&0&1";
     }
+    MachineBehaviour behaviour;
+};
+
+// A file of the simulated disk.
+struct FileSetup {
+    std::u16string path;  // full path; compared without case, as Windows does
+    std::vector<std::byte> bytes;
+    // The size the file system reports, when it is not the size of bytes (a file too large to
+    // hold here); reads deliver bytes only.
+    std::optional<std::uint64_t> reportedSize;
+    bool locked = false;  // another program holds it open without sharing
 };
 
 struct World {
@@ -54,6 +67,10 @@ struct World {
     std::uint32_t tickCountStart = 0;
     // Resources of the installer's file that are missing (a banner, the icon, a template).
     std::set<int> missingResources;
+
+    std::vector<FileSetup> files;
+    // A memory block larger than this cannot be allocated.
+    std::uint64_t memoryLimitBytes = 1024ull * 1024 * 1024;
 
     std::optional<MachineSetup> machine;
     // Other devices of the USB printing class, enumerated after the machine unless

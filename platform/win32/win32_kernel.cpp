@@ -70,6 +70,68 @@ bool Win32Kernel::CloseHandle(Handle handle)
     return ::CloseHandle(ToHandle(handle)) != FALSE;
 }
 
+std::uint32_t Win32Kernel::GetFileSize(Handle file, std::uint32_t* sizeHigh)
+{
+    DWORD high = 0;
+    const DWORD low = ::GetFileSize(ToHandle(file), &high);
+    if (sizeHigh) *sizeHigh = high;
+    return low;
+}
+
+bool Win32Kernel::WriteFile(Handle file, std::span<const std::byte> bytes, std::uint32_t& written)
+{
+    DWORD count = 0;
+    const BOOL ok = ::WriteFile(ToHandle(file), bytes.data(), static_cast<DWORD>(bytes.size()),
+                                &count, nullptr);
+    written = count;
+    return ok != FALSE;
+}
+
+namespace {
+
+// Cancels the synchronous I/O of one thread when a timer of the system's thread pool fires.
+struct ReadWatch {
+    HANDLE thread = nullptr;
+    decltype(&::CancelSynchronousIo) cancel = nullptr;
+};
+
+VOID CALLBACK CancelRead(PVOID context, BOOLEAN)
+{
+    const auto* watch = static_cast<const ReadWatch*>(context);
+    watch->cancel(watch->thread);
+}
+
+}  // namespace
+
+bool Win32Kernel::ReadFile(Handle file, std::span<std::byte> buffer, std::uint32_t& read,
+                           std::uint32_t timeoutMs)
+{
+    // The machine's handle is synchronous: a read that takes too long is cancelled from the
+    // thread pool. Without CancelSynchronousIo (before Vista) the read has no limit.
+    ReadWatch watch;
+    HANDLE timer = nullptr;
+    if (timeoutMs != kInfinite) {
+        watch.cancel =
+            reinterpret_cast<decltype(&::CancelSynchronousIo)>(reinterpret_cast<void (*)()>(
+                ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "CancelSynchronousIo")));
+        if (watch.cancel &&
+            ::DuplicateHandle(::GetCurrentProcess(), ::GetCurrentThread(), ::GetCurrentProcess(),
+                              &watch.thread, THREAD_TERMINATE, FALSE, 0) &&
+            !::CreateTimerQueueTimer(&timer, nullptr, CancelRead, &watch, timeoutMs, 0,
+                                     WT_EXECUTEONLYONCE))
+            timer = nullptr;
+    }
+    DWORD count = 0;
+    const BOOL ok = ::ReadFile(ToHandle(file), buffer.data(), static_cast<DWORD>(buffer.size()),
+                               &count, nullptr);
+    const DWORD error = ::GetLastError();
+    if (timer) ::DeleteTimerQueueTimer(nullptr, timer, INVALID_HANDLE_VALUE);  // waits for it
+    if (watch.thread) ::CloseHandle(watch.thread);
+    read = count;
+    ::SetLastError(error);
+    return ok != FALSE;
+}
+
 Hglobal Win32Kernel::GlobalAlloc(std::uint32_t flags, std::size_t bytes)
 {
     return FromHandle<Hglobal>(::GlobalAlloc(flags, bytes));

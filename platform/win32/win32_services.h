@@ -25,6 +25,10 @@ public:
                        std::uint32_t shareMode, std::uint32_t creationDisposition,
                        std::uint32_t flagsAndAttributes) override;
     bool CloseHandle(Handle handle) override;
+    std::uint32_t GetFileSize(Handle file, std::uint32_t* sizeHigh) override;
+    bool WriteFile(Handle file, std::span<const std::byte> bytes, std::uint32_t& written) override;
+    bool ReadFile(Handle file, std::span<std::byte> buffer, std::uint32_t& read,
+                  std::uint32_t timeoutMs) override;
     Hglobal GlobalAlloc(std::uint32_t flags, std::size_t bytes) override;
     std::span<std::byte> GlobalLock(Hglobal block) override;
     bool GlobalUnlock(Hglobal block) override;
