@@ -27,8 +27,8 @@ void EngravingMachine::Reply(std::string tag, std::span<const std::uint8_t> valu
                                  : ReplyFault{ReplyFault::Kind::Late, 0, 0};
     std::string head = tag + ";";
     switch (fault.kind) {
-        case ReplyFault::Kind::SemicolonFirst: head = ";" + tag.substr(1) + ";"; break;
-        case ReplyFault::Kind::TagAfterSemicolon: head = "OK;" + tag + ";"; break;
+        case ReplyFault::Kind::SemicolonFirst: head = std::string(";") + tag.substr(1) + ";"; break;
+        case ReplyFault::Kind::TagAfterSemicolon: head = std::string("OK;") + tag + ";"; break;
         case ReplyFault::Kind::ZeroBeforeTag: head = std::string(1, '\0') + tag + ";"; break;
         case ReplyFault::Kind::LowerCaseTag:
             std::ranges::transform(head, head.begin(),
@@ -100,19 +100,28 @@ void EngravingMachine::TakeFirmware(std::span<const std::byte> bytes)
 void EngravingMachine::ScheduleRestart()
 {
     // The machine restarts once the writes have stopped for a while: each write puts it off.
-    if (!onRestart) return;
-    const std::uint64_t generation = ++m_lastWriteGeneration;
-    const std::uint64_t leaves = m_ctx.clock.Now() + m_behaviour.restartDelayMs;
-    m_ctx.clock.At(leaves, [this, generation, leaves] {
-        if (generation != m_lastWriteGeneration) return;
-        m_ctx.log.Add("machine", "restarting with " + std::to_string(m_firmwareBytes) +
-                                     " bytes of firmware in " +
-                                     std::to_string(m_firmwareWrites.size()) + " writes");
-        onRestart(true);
-        m_ctx.clock.At(leaves + m_behaviour.restartMs, [this] {
-            m_ctx.log.Add("machine", "back on the bus");
-            onRestart(false);
-        });
+    // One check is pending at a time, and it looks again when a later write came in.
+    m_lastWriteMs = m_ctx.clock.Now();
+    if (m_restartCheckPending || !onRestart) return;
+    m_restartCheckPending = true;
+    m_ctx.clock.At(m_lastWriteMs + m_behaviour.restartDelayMs, [this] { CheckRestart(); });
+}
+
+void EngravingMachine::CheckRestart()
+{
+    const std::uint64_t due = m_lastWriteMs + m_behaviour.restartDelayMs;
+    if (m_ctx.clock.Now() < due) {
+        m_ctx.clock.At(due, [this] { CheckRestart(); });
+        return;
+    }
+    m_restartCheckPending = false;
+    m_ctx.log.Add("machine", "restarting with " + std::to_string(m_firmwareBytes) +
+                                 " bytes of firmware in " + std::to_string(m_firmwareWrites.size()) +
+                                 " writes");
+    onRestart(true);
+    m_ctx.clock.At(due + m_behaviour.restartMs, [this] {
+        m_ctx.log.Add("machine", "back on the bus");
+        onRestart(false);
     });
 }
 

@@ -70,12 +70,13 @@ public:
     const std::vector<std::byte>& Firmware() const { return m_firmware; }
     int CommandsReceived() const { return m_commands; }
 
-    static constexpr std::size_t kKeptFirmwareBytes = 4 * 1024 * 1024;
+    static constexpr std::size_t kKeptFirmwareBytes = 1024 * 1024;
 
 private:
     void Reply(std::string tag, std::span<const std::uint8_t> values);
     void TakeFirmware(std::span<const std::byte> bytes);
     void ScheduleRestart();
+    void CheckRestart();
 
     Context& m_ctx;
     MachineBehaviour m_behaviour;
@@ -88,7 +89,8 @@ private:
     std::uint64_t m_firmwareBytes = 0;
     std::vector<std::byte> m_firmware;
     std::array<std::byte, 2048> m_receiveBuffer{};
-    std::uint64_t m_lastWriteGeneration = 0;
+    std::uint64_t m_lastWriteMs = 0;
+    bool m_restartCheckPending = false;
 };
 
 }  // namespace sim

@@ -203,6 +203,8 @@ Hglobal SimKernel::GlobalAlloc(std::uint32_t, std::size_t bytes)
     const std::uintptr_t handle = m_nextBlock;
     m_nextBlock += 8;
     m_blocks.emplace(handle, std::vector<std::byte>(bytes));  // always zero-filled here
+    m_blockBytes += bytes;
+    m_peakBlockBytes = std::max(m_peakBlockBytes, m_blockBytes);
     return Hglobal{handle};
 }
 
@@ -223,9 +225,14 @@ bool SimKernel::GlobalUnlock(Hglobal block)
 
 Hglobal SimKernel::GlobalFree(Hglobal block)
 {
-    if (m_blocks.erase(block.value)) return Hglobal{};
-    m_ctx.lastError = kErrorInvalidHandle;
-    return block;
+    const auto it = m_blocks.find(block.value);
+    if (it == m_blocks.end()) {
+        m_ctx.lastError = kErrorInvalidHandle;
+        return block;
+    }
+    m_blockBytes -= it->second.size();
+    m_blocks.erase(it);
+    return Hglobal{};
 }
 
 }  // namespace sim

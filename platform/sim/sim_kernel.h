@@ -42,6 +42,8 @@ public:
     // What is still open or allocated: a correct program leaves nothing behind.
     std::size_t OpenHandles() const;
     std::size_t LiveMemoryBlocks() const { return m_blocks.size(); }
+    // The most bytes held in memory blocks at once.
+    std::uint64_t PeakMemoryBlockBytes() const { return m_peakBlockBytes; }
 
     // The arguments of the last CreateFileW on a device, for tests of how it was opened.
     struct DeviceOpen {
@@ -73,6 +75,8 @@ private:
     std::vector<OpenObject> m_handles;  // handle value kFirstHandle + 4 * index
     std::map<std::uintptr_t, std::vector<std::byte>> m_blocks;
     std::uintptr_t m_nextBlock = 0x7000;
+    std::uint64_t m_blockBytes = 0;
+    std::uint64_t m_peakBlockBytes = 0;
     std::vector<DeviceOpen> m_deviceOpens;
 };
 
