@@ -21,7 +21,8 @@ sim::World WorldWithImage()
     sim::World world;
     world.machine.emplace();
     world.installerPath = u"C:\\Kit\\Driver\\Install.exe";
-    sim::FileSetup image{u"C:\\Kit\\FirmwareR5100.dos", std::vector<std::byte>(kImageBytes), {}, false};
+    sim::FileSetup image{
+        u"C:\\Kit\\FirmwareR5100.dos", std::vector<std::byte>(kImageBytes), {}, false};
     for (std::size_t i = 0; i < kImageBytes; ++i) image.bytes[i] = std::byte((i * 131) >> 7);
     world.files.push_back(std::move(image));
     return world;
@@ -63,9 +64,9 @@ void FirmwareStreaming64MiB(benchmark::State& state)
         state.SetIterationTime(took);
         if (windows.MachineModel().FirmwareBytes() != kImageBytes)
             state.SkipWithError("the machine did not get the whole image");
-        peakBytes = std::max<std::uint64_t>(peakBytes, windows.kernel.PeakMemoryBlockBytes() +
-                                                           windows.MachineModel().Firmware().size() +
-                                                           kPieceBytes);
+        peakBytes = std::max<std::uint64_t>(
+            peakBytes, windows.kernel.PeakMemoryBlockBytes() +
+                           windows.MachineModel().Firmware().size() + kPieceBytes);
     }
     state.counters["ratio_to_copying"] = streaming / copying;
     state.counters["peak_MiB_over_image"] =

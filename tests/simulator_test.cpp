@@ -37,7 +37,8 @@ TEST(ExampleScenarios, EndAsTheirDescriptionsSay)
     const std::map<std::string, int> expectedExitCodes{{"usb_installation.json", 0},
                                                        {"silent.json", 0},
                                                        {"maker_machine.json", 0},
-                                                       {"cancel_while_waiting.json", 1}};
+                                                       {"cancel_while_waiting.json", 1},
+                                                       {"tarvon_reports_trouble.json", 0}};
     const std::filesystem::path folder =
         std::filesystem::path(QX_SOURCE_DIR) / "simulator/scenarios";
     std::size_t seen = 0;
@@ -52,6 +53,34 @@ TEST(ExampleScenarios, EndAsTheirDescriptionsSay)
         ++seen;
     }
     EXPECT_EQ(seen, expectedExitCodes.size());
+}
+
+TEST(Scenario, ReadsTheMachinesBehaviourAndTheFiles)
+{
+    const Scenario s = ParseScenario(R"({
+        "world": { "machine": { "identity": [1, 2, 3, 4, 5, 6, 7], "status": 9,
+                                "replyFaults": [ { "kind": "short", "length": 3 }, { "kind": "late", "delayMs": 700 } ],
+                                "failFirmwareWrite": 2, "zeroByteWrites": 1, "unplugAtFirmwareWrite": 5 },
+                   "files": [ { "path": "C:\\Kit\\FirmwareTarvon.dos", "kitFile": "FirmwareTarvon.dos" },
+                              { "path": "C:\\Kit\\Big.dos", "size": 3, "reportedSize": 6000000000, "locked": true } ],
+                   "memoryLimitBytes": 1000 } })",
+                                     "inline");
+    const sim::MachineBehaviour& b = s.world.machine->behaviour;
+    EXPECT_EQ(b.identity, (std::array<std::uint8_t, 7>{1, 2, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(b.status, 9);
+    ASSERT_EQ(b.replyFaults.size(), 2u);
+    EXPECT_EQ(b.replyFaults[0].kind, sim::ReplyFault::Kind::Short);
+    EXPECT_EQ(b.replyFaults[0].length, 3u);
+    EXPECT_EQ(b.replyFaults[1].delayMs, 700u);
+    EXPECT_EQ(b.failFirmwareWrite, 2);
+    EXPECT_EQ(b.zeroByteWrites, 1);
+    EXPECT_EQ(b.unplugAtFirmwareWrite, 5);
+    ASSERT_EQ(s.world.files.size(), 2u);
+    EXPECT_EQ(s.world.files[0].bytes.size(), 12345u);  // the kit's sample image
+    EXPECT_EQ(s.world.files[1].bytes.size(), 3u);
+    EXPECT_EQ(s.world.files[1].reportedSize, 6000000000u);
+    EXPECT_TRUE(s.world.files[1].locked);
+    EXPECT_EQ(s.world.memoryLimitBytes, 1000u);
 }
 
 TEST(Scenario, ReadsTheWorldAndTheTimeline)
@@ -125,6 +154,15 @@ INSTANTIATE_TEST_SUITE_P(
                     "timeline[0].do: unknown action"},
         BadScenario{R"({ "timeline": [ { "at": 5, "do": "press", "control": "OK" } ] })",
                     "timeline[0].control: unknown control"},
-        BadScenario{R"({ "faults": [ { "call": "CreateFileW" } ] })", "faults[0].error: missing"}));
+        BadScenario{R"({ "faults": [ { "call": "CreateFileW" } ] })", "faults[0].error: missing"},
+        BadScenario{R"({ "world": { "machine": { "replyFaults": [ { "kind": "rude" } ] } } })",
+                    "world.machine.replyFaults[0].kind: expected one of"},
+        BadScenario{R"({ "world": { "machine": { "identity": [1, 2, 3] } } })",
+                    "world.machine.identity: expected seven values"},
+        BadScenario{R"({ "world": { "files": [ { "path": "C:\\a", "kitFile": "../secret" } ] } })",
+                    "world.files[0].kitFile: expected a file name of the kit folder"},
+        BadScenario{
+            R"({ "world": { "files": [ { "path": "C:\\a", "kitFile": "nothing.dos" } ] } })",
+            "world.files[0].kitFile: no such file in the kit"}));
 
 }  // namespace

@@ -116,8 +116,8 @@ void EngravingMachine::CheckRestart()
     }
     m_restartCheckPending = false;
     m_ctx.log.Add("machine", "restarting with " + std::to_string(m_firmwareBytes) +
-                                 " bytes of firmware in " + std::to_string(m_firmwareWrites.size()) +
-                                 " writes");
+                                 " bytes of firmware in " +
+                                 std::to_string(m_firmwareWrites.size()) + " writes");
     onRestart(true);
     m_ctx.clock.At(due + m_behaviour.restartMs, [this] {
         m_ctx.log.Add("machine", "back on the bus");
