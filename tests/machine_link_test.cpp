@@ -245,6 +245,17 @@ TEST(FirmwareTransfer, AMachineGoneInTheMiddleGetsNoMoreAndTwoBoxesSayIt)
     EXPECT_EQ(transfer.Machine().FirmwareWrites(), (std::vector<std::uint32_t>{2048, 2048}));
 }
 
+TEST(FirmwareTransfer, AMachineThatCannotBeOpenedAfterItsIdentificationFailsEveryWrite)
+{
+    // Identified, then gone before the transfer opens it: the writes go to no handle.
+    Transfer transfer(Transfer::World(10240));
+    transfer.windows.context.faults.Fail("CreateFileW", kErrorFileNotFound, 1, 2);
+    transfer.Run();
+    EXPECT_EQ(transfer.Boxes(), (std::vector<std::string>{"[Install] WriteFile error = 6",
+                                                          "[Install] WriteFile error = 6"}));
+    EXPECT_EQ(transfer.Machine().FirmwareBytes(), 0u);
+}
+
 TEST(FirmwareTransfer, WritesOfZeroBytesAreRetriedWithinABound)
 {
     sim::MachineBehaviour some;
@@ -270,6 +281,7 @@ TEST(FirmwareTransfer, SendsNothingAndSaysNothingWhenTheImageCannotBeHadWhole)
         {"larger than 4 GiB", [](sim::World& w) { w.files[0].reportedSize = (5ull << 30); }},
         {"larger than memory", [](sim::World& w) { w.memoryLimitBytes = 4096; }},
         {"shorter than its size", [](sim::World& w) { w.files[0].reportedSize = 20000; }},
+        {"size unreadable", [](sim::World& w) { w.files[0].reportedSize.reset(); }},
         {"machine never identified",
          [](sim::World& w) {
              w.machine->behaviour.replyFaults.assign(5, Fault{Fault::Kind::None});
@@ -279,6 +291,8 @@ TEST(FirmwareTransfer, SendsNothingAndSaysNothingWhenTheImageCannotBeHadWhole)
         sim::World world = Transfer::World(10240);
         change(world);
         Transfer transfer(world);
+        if (name == "size unreadable")
+            transfer.windows.context.faults.Fail("GetFileSize", kErrorAccessDenied);
         transfer.Run();
         EXPECT_EQ(transfer.Machine().FirmwareBytes(), 0u) << name;
         EXPECT_TRUE(transfer.Boxes().empty()) << name;

@@ -154,6 +154,7 @@ bool SimKernel::CloseHandle(Handle handle)
 
 std::uint32_t SimKernel::GetFileSize(Handle file, std::uint32_t* sizeHigh)
 {
+    if (m_ctx.Faulted("GetFileSize")) return kInvalidFileSize;
     const OpenObject* object = Object(file);
     if (!object || object->device) {
         m_ctx.lastError = object ? kErrorInvalidParameter : kErrorInvalidHandle;
