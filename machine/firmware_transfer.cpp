@@ -1,5 +1,7 @@
 // Streaming the firmware image of the machine's model to it, in pieces of 2048 bytes.
 
+#include <algorithm>
+#include <optional>
 #include <span>
 
 #include "app/install_dlg.h"
@@ -81,25 +83,36 @@ void CInstallDlg::TransferFirmware()
     image.Load(path);
     const std::span<const std::byte> bytes = image.Bytes();
 
+    // One write of the given bytes: how many the machine took, or none after an Error box.
+    // A write that takes nothing is tried again, within a bound.
     const Handle machine = OpenMachine();
-    std::size_t offset = 0;
-    int emptyWrites = 0;
-    while (bytes.size() - offset > kPieceBytes) {
-        std::uint32_t written = 0;
-        const bool wrote = kernel.WriteFile(machine, bytes.subspan(offset, kPieceBytes), written);
-        if (wrote && written == 0 && ++emptyWrites < kMaxEmptyWrites) continue;
-        if (!wrote || written == 0) {
-            if (wrote) kernel.SetLastError(kErrorWriteFault);
-            ErrorBox(u"WriteFile error", kernel.GetLastError());
-            break;
+    const auto writeOnce = [&](std::span<const std::byte> part) -> std::optional<std::size_t> {
+        for (int attempt = 0; attempt < kMaxEmptyWrites; ++attempt) {
+            std::uint32_t written = 0;
+            if (!kernel.WriteFile(machine, part, written)) {
+                ErrorBox(u"WriteFile error", kernel.GetLastError());
+                return std::nullopt;
+            }
+            if (written > 0) return std::min<std::size_t>(written, part.size());
         }
-        emptyWrites = 0;
-        offset += written;
+        kernel.SetLastError(kErrorWriteFault);
+        ErrorBox(u"WriteFile error", kernel.GetLastError());
+        return std::nullopt;
+    };
+
+    // Pieces of 2048 bytes while more than that remains; a failed piece ends them.
+    std::size_t offset = 0;
+    while (bytes.size() - offset > kPieceBytes) {
+        const std::optional<std::size_t> taken = writeOnce(bytes.subspan(offset, kPieceBytes));
+        if (!taken) break;
+        offset += *taken;
     }
-    if (offset < bytes.size()) {
-        std::uint32_t written = 0;
-        if (!kernel.WriteFile(machine, bytes.subspan(offset), written))
-            ErrorBox(u"WriteFile error", kernel.GetLastError());
+    // Then what remains in one write, again after a failed piece; should the machine take only
+    // part of it, the rest follows rather than being lost without a word.
+    while (offset < bytes.size()) {
+        const std::optional<std::size_t> taken = writeOnce(bytes.subspan(offset));
+        if (!taken) break;
+        offset += *taken;
     }
     if (machine) kernel.CloseHandle(machine);
 }

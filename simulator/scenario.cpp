@@ -229,6 +229,17 @@ void ParseBehaviour(Reader& reader, sim::MachineBehaviour& behaviour, const std:
     reader.Int("failFirmwareWrite", behaviour.failFirmwareWrite);
     reader.Unsigned("failFirmwareWriteError", behaviour.failFirmwareWriteError);
     reader.Int("zeroByteWrites", behaviour.zeroByteWrites);
+    if (const json* v = reader.Take("emptyWrites")) {
+        if (!v->is_array())
+            reader.Fail(reader.Field("emptyWrites"), "expected a list of write numbers");
+        for (const json& number : *v) {
+            if (!number.is_number_integer())
+                reader.Fail(reader.Field("emptyWrites"), "expected a list of write numbers");
+            behaviour.emptyWrites.push_back(number.get<int>());
+        }
+    }
+    reader.Unsigned("takeAtMost", behaviour.takeAtMost);
+    reader.Unsigned("overReportBytes", behaviour.overReportBytes);
     reader.Int("unplugAtFirmwareWrite", behaviour.unplugAtFirmwareWrite);
     reader.Unsigned("restartDelayMs", behaviour.restartDelayMs);
     reader.Unsigned("restartMs", behaviour.restartMs);

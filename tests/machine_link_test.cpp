@@ -69,8 +69,8 @@ TEST(Reply, IsRefusedUnlessTheTagStandsBeforeTheFirstSemicolon)
         {"nothing", Reply{}},
     };
     for (const auto& [name, reply] : refused) EXPECT_FALSE(AcceptedTagEnd(reply, "!ID")) << name;
-    EXPECT_EQ(AcceptedTagEnd(ReplyOf("xx!IDyy;", {}), "!ID"),
-              7u);  // ';' at position 9 still counts
+    EXPECT_EQ(AcceptedTagEnd(ReplyOf("xx!IDyy;", {}), "!ID"), 7u);
+    // The tenth byte, position 9, is the last that may hold the ';'.
     EXPECT_EQ(AcceptedTagEnd(ReplyOf("abcdefgh!;", {}), "!"), 9u);
 }
 
@@ -232,6 +232,7 @@ TEST(FirmwareTransfer, AFailedPieceStopsThePiecesAndTheRestGoesInOneWrite)
     transfer.Run();
     EXPECT_EQ(transfer.Boxes(), std::vector<std::string>{"[Install] WriteFile error = 31"});
     EXPECT_EQ(transfer.Machine().FirmwareWrites(), (std::vector<std::uint32_t>{2048, 8192}));
+    EXPECT_EQ(transfer.Machine().Firmware(), Transfer::Bytes(10240, 1));
 }
 
 TEST(FirmwareTransfer, AMachineGoneInTheMiddleGetsNoMoreAndTwoBoxesSayIt)
@@ -256,6 +257,24 @@ TEST(FirmwareTransfer, AMachineThatCannotBeOpenedAfterItsIdentificationFailsEver
     EXPECT_EQ(transfer.Machine().FirmwareBytes(), 0u);
 }
 
+TEST(FirmwareTransfer, WhatTheMachineTakesDecidesWhereTheNextWriteStarts)
+{
+    const std::vector<std::pair<std::string, std::function<void(sim::MachineBehaviour&)>>> cases{
+        {"takes part of each write", [](sim::MachineBehaviour& b) { b.takeAtMost = 1000; }},
+        {"reports more than it took", [](sim::MachineBehaviour& b) { b.overReportBytes = 16; }},
+        {"takes nothing now and then, never eight times running",
+         [](sim::MachineBehaviour& b) { b.emptyWrites = {1, 3, 5, 7, 9, 11, 13, 15, 17, 19}; }},
+    };
+    for (const auto& [name, change] : cases) {
+        sim::MachineBehaviour behaviour;
+        change(behaviour);
+        Transfer transfer(Transfer::World(10000, behaviour));
+        transfer.Run();
+        EXPECT_EQ(transfer.Machine().Firmware(), Transfer::Bytes(10000, 1)) << name;
+        EXPECT_TRUE(transfer.Boxes().empty()) << name;
+    }
+}
+
 TEST(FirmwareTransfer, WritesOfZeroBytesAreRetriedWithinABound)
 {
     sim::MachineBehaviour some;
@@ -269,7 +288,9 @@ TEST(FirmwareTransfer, WritesOfZeroBytesAreRetriedWithinABound)
     stuck.zeroByteWrites = 1000;
     Transfer refused(Transfer::World(6000, stuck));
     refused.Run();
-    EXPECT_EQ(refused.Boxes(), std::vector<std::string>{"[Install] WriteFile error = 29"});
+    // The piece fails, and so does the one write of the rest that follows a failed piece.
+    EXPECT_EQ(refused.Boxes(), (std::vector<std::string>{"[Install] WriteFile error = 29",
+                                                         "[Install] WriteFile error = 29"}));
     EXPECT_EQ(refused.Machine().FirmwareBytes(), 0u);
 }
 
@@ -301,11 +322,15 @@ TEST(FirmwareTransfer, SendsNothingAndSaysNothingWhenTheImageCannotBeHadWhole)
 
 TEST(FirmwareTransfer, APathThatWouldNotFitTheBufferIsNotCut)
 {
-    const std::u16string deep = u"C:\\" + std::u16string(240, u'k');
+    // A set-up folder of 245 characters: with "\FirmwareR5100.dos" the path needs 263. A file
+    // stands where the path cut at 259 characters would lead.
+    const std::u16string folder = u"C:\\" + std::u16string(242, u'k');
+    const std::u16string full = folder + u"\\FirmwareR5100.dos";
     sim::World world = Transfer::World(100);
-    world.files[0].path = deep + u"\\FirmwareR5100.dos";
+    world.files[0].path = full;
+    world.files.push_back({full.substr(0, kMaxPath - 1), Transfer::Bytes(100, 3), {}, false});
     Transfer transfer(world);
-    transfer.windows.kernel.SetCurrentDirectoryW(deep.substr(0, 250));
+    ASSERT_TRUE(transfer.windows.kernel.SetCurrentDirectoryW(folder));
     transfer.Run();
     EXPECT_EQ(transfer.Machine().FirmwareBytes(), 0u);
 }

@@ -54,12 +54,12 @@ std::uint32_t EngravingMachine::Write(std::span<const std::byte> bytes, std::uin
 {
     written = 0;
     constexpr std::string_view kIdentify = "!ID 0;";
-    constexpr std::string_view kStatus = "!BE 4;";
+    constexpr std::string_view kStatus{"!BE 4;\0\0\0\1", 10};
     if (bytes.size() == kIdentify.size() && StartsWith(bytes, kIdentify)) {
         ++m_commands;
         m_ctx.log.Add("machine", "identification asked");
         Reply("!ID", m_behaviour.identity);
-    } else if (bytes.size() == kStatus.size() + 4 && StartsWith(bytes, kStatus)) {
+    } else if (bytes.size() == kStatus.size() && StartsWith(bytes, kStatus)) {
         ++m_commands;
         m_ctx.log.Add("machine", "status asked");
         const std::array<std::uint8_t, 1> status{m_behaviour.status};
@@ -74,8 +74,15 @@ std::uint32_t EngravingMachine::Write(std::span<const std::byte> bytes, std::uin
             m_ctx.log.Add("machine", "firmware write " + std::to_string(piece) + " failed");
             return m_behaviour.failFirmwareWriteError;
         }
-        if (piece <= m_behaviour.zeroByteWrites) return 0;  // success, nothing taken
-        TakeFirmware(bytes);
+        if (piece <= m_behaviour.zeroByteWrites ||
+            std::ranges::find(m_behaviour.emptyWrites, piece) != m_behaviour.emptyWrites.end())
+            return 0;  // success, nothing taken
+        const std::size_t taken = m_behaviour.takeAtMost
+                                      ? std::min<std::size_t>(bytes.size(), m_behaviour.takeAtMost)
+                                      : bytes.size();
+        TakeFirmware(bytes.first(taken));
+        written = static_cast<std::uint32_t>(taken + m_behaviour.overReportBytes);
+        return 0;
     }
     written = static_cast<std::uint32_t>(bytes.size());
     return 0;

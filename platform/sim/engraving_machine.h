@@ -40,8 +40,14 @@ struct MachineBehaviour {
     // Firmware writes are counted from 1. The given write fails with this error.
     int failFirmwareWrite = 0;
     std::uint32_t failFirmwareWriteError = kErrorGenFailure;
-    // This many firmware writes, from the first, report success with zero bytes.
+    // This many firmware writes, from the first, report success with zero bytes; so do the
+    // writes numbered in emptyWrites.
     int zeroByteWrites = 0;
+    std::vector<int> emptyWrites;
+    // A firmware write takes at most this many bytes (0: all it is given), and reports this
+    // many bytes more than it took.
+    std::uint32_t takeAtMost = 0;
+    std::uint32_t overReportBytes = 0;
     // The machine is unplugged just before this firmware write.
     int unplugAtFirmwareWrite = 0;
     // Having taken in firmware, the machine leaves the bus this long after the last write and

@@ -1,3 +1,4 @@
+#include <atomic>
 #include <vector>
 
 #include "platform/win32/text.h"
@@ -89,16 +90,18 @@ bool Win32Kernel::WriteFile(Handle file, std::span<const std::byte> bytes, std::
 
 namespace {
 
-// Cancels the synchronous I/O of one thread when a timer of the system's thread pool fires.
+// Cancels the synchronous I/O of one thread when a timer of the system's thread pool fires. The
+// timer goes on firing until the read is over, in case it first fired before the read began.
 struct ReadWatch {
     HANDLE thread = nullptr;
     decltype(&::CancelSynchronousIo) cancel = nullptr;
+    std::atomic<bool> done{false};
 };
 
 VOID CALLBACK CancelRead(PVOID context, BOOLEAN)
 {
-    const auto* watch = static_cast<const ReadWatch*>(context);
-    watch->cancel(watch->thread);
+    auto* watch = static_cast<ReadWatch*>(context);
+    if (!watch->done) watch->cancel(watch->thread);
 }
 
 }  // namespace
@@ -117,14 +120,15 @@ bool Win32Kernel::ReadFile(Handle file, std::span<std::byte> buffer, std::uint32
         if (watch.cancel &&
             ::DuplicateHandle(::GetCurrentProcess(), ::GetCurrentThread(), ::GetCurrentProcess(),
                               &watch.thread, THREAD_TERMINATE, FALSE, 0) &&
-            !::CreateTimerQueueTimer(&timer, nullptr, CancelRead, &watch, timeoutMs, 0,
-                                     WT_EXECUTEONLYONCE))
+            !::CreateTimerQueueTimer(&timer, nullptr, CancelRead, &watch, timeoutMs, 100,
+                                     WT_EXECUTEDEFAULT))
             timer = nullptr;
     }
     DWORD count = 0;
     const BOOL ok = ::ReadFile(ToHandle(file), buffer.data(), static_cast<DWORD>(buffer.size()),
                                &count, nullptr);
     const DWORD error = ::GetLastError();
+    watch.done = true;
     if (timer) ::DeleteTimerQueueTimer(nullptr, timer, INVALID_HANDLE_VALUE);  // waits for it
     if (watch.thread) ::CloseHandle(watch.thread);
     read = count;
