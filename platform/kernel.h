@@ -17,6 +17,8 @@ inline constexpr std::uint32_t kFileAttributeNormal = 0x80;
 inline constexpr std::uint32_t kFileFlagSequentialScan = 0x08000000;
 
 inline constexpr std::uint32_t kInfinite = 0xFFFFFFFF;
+inline constexpr std::uint32_t kWaitObject0 = 0;
+inline constexpr std::uint32_t kWaitTimeout = 258;
 inline constexpr std::uint32_t kInvalidFileSize = 0xFFFFFFFF;
 
 inline constexpr std::uint32_t kGmemMoveable = 0x0002;
@@ -67,6 +69,16 @@ public:
                            std::uint32_t& written) = 0;
     virtual bool ReadFile(Handle file, std::span<std::byte> buffer, std::uint32_t& read,
                           std::uint32_t timeoutMs = kInfinite) = 0;
+
+    // The system directory; returns its length, or the size needed when bufferChars is too
+    // small (path then left empty), or 0 on failure.
+    virtual std::uint32_t GetSystemDirectoryW(std::uint32_t bufferChars, std::u16string& path) = 0;
+    // CreateProcessW with no application name, the whole command line, no security attributes,
+    // no inherited handles, no creation flags, the program's own environment and current
+    // directory, and a zero-filled STARTUPINFOW.
+    virtual bool CreateProcessW(const std::u16string& commandLine, ProcessInformation& process) = 0;
+    // WAIT_OBJECT_0 when the object is signalled (a process has ended), WAIT_TIMEOUT otherwise.
+    virtual std::uint32_t WaitForSingleObject(Handle object, std::uint32_t timeoutMs) = 0;
 
     // Memory blocks. GlobalLock gives the block's bytes (empty for a bad handle); GlobalFree
     // returns a null handle on success.

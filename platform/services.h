@@ -5,6 +5,7 @@
 
 #include "platform/kernel.h"
 #include "platform/setupapi.h"
+#include "platform/spooler.h"
 #include "platform/user.h"
 #include "platform/version.h"
 
@@ -13,4 +14,5 @@ struct Windows {
     User& user;
     Version& version;
     SetupApi& setupApi;
+    Spooler& spooler;
 };

@@ -11,6 +11,7 @@
 inline constexpr Guid kGuidDevInterfaceUsbPrint{
     0x28d78fad, 0x5a12, 0x11d1, {0xae, 0x5b, 0x00, 0x00, 0xf8, 0x03, 0xa8, 0xc2}};
 
+inline constexpr std::uint32_t kSpostPath = 1;
 inline constexpr std::uint32_t kDigcfPresent = 0x02;
 inline constexpr std::uint32_t kDigcfDeviceInterface = 0x10;
 
@@ -57,4 +58,11 @@ public:
                                                   SpDeviceInterfaceDetailData* detail,
                                                   std::uint32_t* requiredBytes) = 0;
     virtual bool SetupDiDestroyDeviceInfoList(HdevInfo set) = 0;
+
+    // SetupCopyOEMInfW with no source media location and no copy-style flags: stages the INF
+    // into the driver store as oemN.inf. The destination name (at most destinationChars
+    // characters) is handed back.
+    virtual bool SetupCopyOEMInfW(const std::u16string& sourceInf, std::uint32_t mediaType,
+                                  std::uint32_t copyStyle, std::uint32_t destinationChars,
+                                  std::u16string& destinationName) = 0;
 };

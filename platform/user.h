@@ -89,4 +89,7 @@ public:
     virtual Hdc BeginPaint(Hwnd window, PaintStruct& paint) = 0;
     virtual bool EndPaint(Hwnd window, const PaintStruct& paint) = 0;
     virtual bool DrawIcon(Hdc dc, int x, int y, Hicon icon) = 0;
+
+    // WaitForInputIdle: 0 once the process waits for input, WAIT_TIMEOUT, or WAIT_FAILED.
+    virtual std::uint32_t WaitForInputIdle(Handle process, std::uint32_t timeoutMs) = 0;
 };

@@ -316,6 +316,15 @@ void ParseWorld(const json& node, sim::World& world, const std::string& source)
         ParseDevice(machine, *world.machine);
     }
     if (const json* v = reader.Take("files")) ParseFiles(*v, reader, world, source);
+    if (const json* v = reader.Take("ports")) {
+        if (!v->is_array()) reader.Fail(reader.Field("ports"), "expected a list of port names");
+        world.ports.clear();
+        for (const json& port : *v)
+            world.ports.push_back(sim::Utf16(reader.TextOf(port, reader.Field("ports"))));
+    }
+    reader.Text("systemDirectory", world.systemDirectory);
+    reader.Unsigned("printUiInstallMs", world.printUiInstallMs);
+    reader.Unsigned("printUiIdleMs", world.printUiIdleMs);
     reader.Unsigned("memoryLimitBytes", world.memoryLimitBytes);
     if (const json* v = reader.Take("otherPrinters")) {
         if (!v->is_array())

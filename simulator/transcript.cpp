@@ -97,6 +97,12 @@ std::string Transcript(sim::SimWindows& windows, int exitCode)
     } else {
         out += "  machine       none\n";
     }
+    for (const sim::Printer& printer : windows.spooler.Printers())
+        out += "  printer       \"" + sim::Utf8(printer.name) + "\" on " + sim::Utf8(printer.port) +
+               "\n";
+    for (const sim::FileSetup& file : windows.kernel.Files())
+        if (file.path.starts_with(sim::SimSetupApi::kInfFolder) && file.path.ends_with(u".inf"))
+            out += "  driver store  " + sim::Utf8(file.path) + "\n";
     out += "  left open     " + std::to_string(windows.kernel.OpenHandles()) + " handles, " +
            std::to_string(windows.kernel.LiveMemoryBlocks()) + " memory blocks, " +
            std::to_string(windows.usb.OpenDeviceInfoSets()) + " device information sets\n";

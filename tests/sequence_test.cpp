@@ -183,7 +183,9 @@ TEST(SilentSequence, StagesAndEndsWithoutEverLookingForTheMachine)
 
 TEST(OtherSequence, WithoutAPortEndsRightAfterTheRemoval)
 {
-    InstallerRun run;
+    sim::World world;
+    world.ports = {u"USB001", u"USB002"};
+    InstallerRun run(world);
     run.windows.At(1000, Kind::Press, IDC_PORT_OTHER);
     run.windows.At(2000, Kind::Press, IDC_NEXT);
     EXPECT_EQ(run.Run(), kExitInstalled);
@@ -191,45 +193,47 @@ TEST(OtherSequence, WithoutAPortEndsRightAfterTheRemoval)
     EXPECT_EQ(run.TimeOf("caption", IDC_STEP1, Utf8(texts.strDeleting)), 2000u);
     EXPECT_EQ(run.TimeOf("disable", IDC_STEP1), 2000u);
     EXPECT_EQ(run.TimeOf("caption", IDC_STEP2, Utf8(texts.strInstalling)), 2000u);
-    EXPECT_EQ(run.TimeOf("dialog", 0, "ended with OK"), 2000u);
+    EXPECT_EQ(run.TimeOf("box", 0, "[Install] No port exists"), 2000u);
+    EXPECT_EQ(run.TimeOf("dialog", 0, "ended with OK"), 4000u);  // once the box is read
     EXPECT_EQ(run.Text(IDC_STEP3), u"");
+    EXPECT_TRUE(run.windows.kernel.ProcessesStarted().empty());
     EXPECT_EQ(run.windows.usb.Enumerations(), 0);
 }
 
-// Puts a run in Other state 3, as the end of state 1 leaves it once a printer is installed.
-void WaitForTheSecondNext(InstallerRun& run, std::uint64_t atMs)
+// Other at 1 s, Next at 2 s: the printer is installed by 6 s, when line 3 asks for Next.
+void ScriptOtherInstallation(InstallerRun& run)
 {
-    run.windows.At(atMs, Kind::Press, IDC_PORT_OTHER);
-    run.windows.Call(atMs, [] {
-        CInstallDlg& dlg = RunningDialog();
-        dlg.m_btnUsb.EnableWindow(false);
-        dlg.m_btnOther.EnableWindow(false);
-        dlg.m_strStep3 = dlg.m_texts.strSelectPort;
-        dlg.m_nStep = 3;
-        dlg.UpdateData(false);
-    });
+    run.windows.At(1000, Kind::Press, IDC_PORT_OTHER);
+    run.windows.At(2000, Kind::Press, IDC_NEXT);
 }
 
-TEST(OtherSequence, EndsThreeSecondsAfterThePropertiesOpen)
+TEST(OtherSequence, InstallsThePrinterThenWaitsForNextAndEndsThreeSecondsAfterTheProperties)
 {
     InstallerRun run;
-    WaitForTheSecondNext(run, 1000);
-    run.windows.At(5000, Kind::Press, IDC_NEXT);
+    ScriptOtherInstallation(run);
+    run.windows.At(10000, Kind::Press, IDC_NEXT);
     EXPECT_EQ(run.Run(), kExitInstalled);
-    EXPECT_EQ(run.TimeOf("timer", 0, "timer 1 in 3000 ms"), 5000u);
-    EXPECT_EQ(run.TimeOf("dialog", 0, "ended with OK"), 8000u);
-    EXPECT_EQ(run.Text(IDC_STEP3), EnglishTexts().strSelectPort);
+    const InstallTexts texts = EnglishTexts();
+    EXPECT_EQ(run.TimeOf("disable", IDC_STEP2), 6000u);  // the print-UI process has ended
+    EXPECT_EQ(run.TimeOf("caption", IDC_STEP3, Utf8(texts.strSelectPort)), 6000u);
+    EXPECT_EQ(run.TimeOf("enable", IDC_NEXT), 6000u);
+    EXPECT_EQ(run.TimeOf("timer", 0, "timer 1 in 3000 ms"), 11500u);  // properties ready
+    EXPECT_EQ(run.TimeOf("dialog", 0, "ended with OK"), 14500u);
+    ASSERT_EQ(run.windows.spooler.Printers().size(), 1u);
+    EXPECT_EQ(run.windows.spooler.Printers()[0].port, u"COM1:");
+    EXPECT_EQ(run.windows.kernel.ProcessesStarted().size(), 2u);
+    run.ExpectNothingLeftOpen();  // the properties window lives on; our handles to it do not
 }
 
 TEST(OtherSequence, AFurtherNextEndsItAtOnce)
 {
     InstallerRun run;
-    WaitForTheSecondNext(run, 1000);
-    run.windows.At(5000, Kind::Press, IDC_NEXT);
-    run.windows.At(6000, Kind::Press, IDC_NEXT);
+    ScriptOtherInstallation(run);
+    run.windows.At(10000, Kind::Press, IDC_NEXT);
+    run.windows.At(12000, Kind::Press, IDC_NEXT);
     EXPECT_EQ(run.Run(), kExitInstalled);
-    EXPECT_EQ(run.TimeOf("dialog", 0, "ended with OK"), 6000u);
-    EXPECT_EQ(run.Events("timer").size(), 1u);
+    EXPECT_EQ(run.TimeOf("dialog", 0, "ended with OK"), 12000u);
+    run.ExpectNothingLeftOpen();
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // Helpers shared by the tests: worlds, whole runs of the installer, and questions about what the
 // run showed.
 
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,10 +30,33 @@ inline sim::World WorldWithMachine()
     return world;
 }
 
-// One simulated Windows and the run of the installer in it.
+// The bytes of a file of the kit folder.
+inline std::vector<std::byte> KitFile(const std::string& name)
+{
+    std::ifstream in(std::string(QX_SOURCE_DIR) + "/kit/" + name, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<std::byte> out(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) out[i] = std::byte(bytes[i]);
+    return out;
+}
+
+// The world with the kit's INF in the set-up folder, as a technician's copy of the kit has it.
+inline sim::World WithKit(sim::World world)
+{
+    if (const std::optional<std::u16string> folder = SetupFolderOf(world.installerPath)) {
+        std::u16string path = *folder;
+        if (!path.ends_with(u'\\')) path += u'\\';
+        world.files.push_back(
+            {path + u"QX_Lumenthread.inf", KitFile("QX_Lumenthread.inf"), {}, false});
+    }
+    return world;
+}
+
+// One simulated Windows and the run of the installer in it, the kit's INF in its set-up folder.
 class InstallerRun {
 public:
-    explicit InstallerRun(sim::World world = {}) : windows(std::move(world), InstallerResources())
+    explicit InstallerRun(sim::World world = {})
+        : windows(WithKit(std::move(world)), InstallerResources())
     {
     }
 

@@ -34,11 +34,10 @@ TEST(DefaultScenario, IsAWholeUsbInstallationEndingWithOk)
 
 TEST(ExampleScenarios, EndAsTheirDescriptionsSay)
 {
-    const std::map<std::string, int> expectedExitCodes{{"usb_installation.json", 0},
-                                                       {"silent.json", 0},
-                                                       {"maker_machine.json", 0},
-                                                       {"cancel_while_waiting.json", 1},
-                                                       {"tarvon_reports_trouble.json", 0}};
+    const std::map<std::string, int> expectedExitCodes{
+        {"usb_installation.json", 0},       {"silent.json", 0},
+        {"maker_machine.json", 0},          {"cancel_while_waiting.json", 1},
+        {"tarvon_reports_trouble.json", 0}, {"other_port.json", 0}};
     const std::filesystem::path folder =
         std::filesystem::path(QX_SOURCE_DIR) / "simulator/scenarios";
     std::size_t seen = 0;

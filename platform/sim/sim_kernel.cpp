@@ -1,6 +1,7 @@
 #include "platform/sim/sim_kernel.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace sim {
 
@@ -12,8 +13,13 @@ constexpr std::size_t kMaxCurrentDirectory = kMaxPath - 2;
 
 }  // namespace
 
-SimKernel::SimKernel(Context& context, const World& world, UsbBus& usb)
-    : m_ctx(context), m_world(world), m_usb(usb), m_currentDirectory(world.startDirectory)
+SimKernel::SimKernel(Context& context, const World& world, UsbBus& usb, SimSpooler& spooler)
+    : m_ctx(context),
+      m_world(world),
+      m_usb(usb),
+      m_spooler(spooler),
+      m_files(world.files),
+      m_currentDirectory(world.startDirectory)
 {
 }
 
@@ -115,13 +121,13 @@ Handle SimKernel::CreateFileW(const std::u16string& path, std::uint32_t desiredA
         m_ctx.lastError = error;
         return kInvalidHandle;
     }
-    return NewHandle({true, true, *device, desiredAccess, shareMode, 0});
+    return NewHandle({true, OpenObject::Kind::Device, *device, desiredAccess, shareMode, 0});
 }
 
 Handle SimKernel::OpenFile(const std::u16string& path, std::uint32_t access,
                            std::uint32_t disposition)
 {
-    const auto file = std::ranges::find_if(m_world.files, [&](const FileSetup& f) {
+    const auto file = std::ranges::find_if(m_files, [&](const FileSetup& f) {
         return f.path.size() == path.size() &&
                std::ranges::equal(f.path, path, [](char16_t a, char16_t b) {
                    const auto fold = [](char16_t c) {
@@ -130,7 +136,7 @@ Handle SimKernel::OpenFile(const std::u16string& path, std::uint32_t access,
                    return fold(a) == fold(b);
                });
     });
-    if (file == m_world.files.end() || disposition != kOpenExisting) {
+    if (file == m_files.end() || disposition != kOpenExisting) {
         m_ctx.lastError = kErrorFileNotFound;
         return kInvalidHandle;
     }
@@ -139,15 +145,16 @@ Handle SimKernel::OpenFile(const std::u16string& path, std::uint32_t access,
         return kInvalidHandle;
     }
     m_ctx.log.Add("file", "opened " + Utf8(file->path));
-    const auto index = static_cast<std::size_t>(file - m_world.files.begin());
-    return NewHandle({true, false, index, access, 0, 0});
+    const auto index = static_cast<std::size_t>(file - m_files.begin());
+    return NewHandle({true, OpenObject::Kind::File, index, access, 0, 0});
 }
 
 bool SimKernel::CloseHandle(Handle handle)
 {
     OpenObject* object = Object(handle);
     if (!object) return m_ctx.Fail(kErrorInvalidHandle);
-    if (object->device) m_usb.Close(object->index, object->access, object->shareMode);
+    if (object->kind == OpenObject::Kind::Device)
+        m_usb.Close(object->index, object->access, object->shareMode);
     object->open = false;
     return true;
 }
@@ -156,11 +163,11 @@ std::uint32_t SimKernel::GetFileSize(Handle file, std::uint32_t* sizeHigh)
 {
     if (m_ctx.Faulted("GetFileSize")) return kInvalidFileSize;
     const OpenObject* object = Object(file);
-    if (!object || object->device) {
+    if (!object || object->kind != OpenObject::Kind::File) {
         m_ctx.lastError = object ? kErrorInvalidParameter : kErrorInvalidHandle;
         return kInvalidFileSize;
     }
-    const FileSetup& setup = m_world.files[object->index];
+    const FileSetup& setup = m_files[object->index];
     const std::uint64_t size = setup.reportedSize.value_or(setup.bytes.size());
     if (sizeHigh) *sizeHigh = static_cast<std::uint32_t>(size >> 32);
     m_ctx.lastError = kErrorSuccess;
@@ -172,7 +179,8 @@ bool SimKernel::WriteFile(Handle file, std::span<const std::byte> bytes, std::ui
     written = 0;
     OpenObject* object = Object(file);
     if (!object) return m_ctx.Fail(kErrorInvalidHandle);
-    if (!object->device || !(object->access & kGenericWrite)) return m_ctx.Fail(kErrorAccessDenied);
+    if (object->kind != OpenObject::Kind::Device || !(object->access & kGenericWrite))
+        return m_ctx.Fail(kErrorAccessDenied);
     const std::uint32_t error = m_usb.Write(object->index, bytes, written);
     return error ? m_ctx.Fail(error) : true;
 }
@@ -184,17 +192,165 @@ bool SimKernel::ReadFile(Handle file, std::span<std::byte> buffer, std::uint32_t
     OpenObject* object = Object(file);
     if (!object) return m_ctx.Fail(kErrorInvalidHandle);
     if (!(object->access & kGenericRead)) return m_ctx.Fail(kErrorAccessDenied);
-    if (object->device) {
+    if (object->kind == OpenObject::Kind::Device) {
         const std::uint32_t error = m_usb.Read(object->index, buffer, read, timeoutMs);
         return error ? m_ctx.Fail(error) : true;
     }
-    const std::vector<std::byte>& bytes = m_world.files[object->index].bytes;
+    if (object->kind != OpenObject::Kind::File) return m_ctx.Fail(kErrorInvalidHandle);
+    const std::vector<std::byte>& bytes = m_files[object->index].bytes;
     const std::size_t from = std::min<std::uint64_t>(object->position, bytes.size());
     const std::size_t n = std::min(buffer.size(), bytes.size() - from);
     std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(from), n, buffer.begin());
     object->position += n;
     read = static_cast<std::uint32_t>(n);
     return true;
+}
+
+std::uint32_t SimKernel::GetSystemDirectoryW(std::uint32_t bufferChars, std::u16string& path)
+{
+    if (m_ctx.Faulted("GetSystemDirectoryW")) return 0;
+    const auto length = static_cast<std::uint32_t>(m_world.systemDirectory.size());
+    if (length + 1 > bufferChars) return length + 1;
+    path = m_world.systemDirectory;
+    return length;
+}
+
+namespace {
+
+// The words of a command line: blanks separate them, double quotes hold blanks in and are
+// dropped, as programs read their arguments.
+std::vector<std::u16string> Words(const std::u16string& line)
+{
+    std::vector<std::u16string> words;
+    std::u16string word;
+    bool quoted = false, inWord = false;
+    for (const char16_t c : line) {
+        if (c == u'"') {
+            quoted = !quoted;
+            inWord = true;
+        } else if (c == u' ' && !quoted) {
+            if (inWord) words.push_back(std::exchange(word, {}));
+            inWord = false;
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (inWord) words.push_back(word);
+    return words;
+}
+
+bool SameText(std::u16string_view a, std::u16string_view b)
+{
+    return a.size() == b.size() && std::ranges::equal(a, b, [](char16_t x, char16_t y) {
+               const auto fold = [](char16_t c) {
+                   return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c;
+               };
+               return fold(x) == fold(y);
+           });
+}
+
+}  // namespace
+
+bool SimKernel::CreateProcessW(const std::u16string& commandLine, ProcessInformation& process)
+{
+    process = {};
+    if (m_ctx.Faulted("CreateProcessW")) return false;
+    const std::vector<std::u16string> words = Words(commandLine);
+    const bool rundll32 =
+        !words.empty() && SameText(words[0], m_world.systemDirectory + u"\\rundll32");
+    if (!rundll32) {
+        m_ctx.log.Add("process", "cannot start: " + Utf8(commandLine));
+        return m_ctx.Fail(kErrorFileNotFound);
+    }
+    m_commandLines.push_back(commandLine);
+    m_ctx.log.Add("process", "started: " + Utf8(commandLine));
+    Process started{commandLine, m_ctx.clock.Now(), m_ctx.clock.Now()};
+    if (words.size() > 1 && SameText(words[1], u"printui.dll,PrintUIEntry"))
+        RunPrintUi(std::vector<std::u16string>(words.begin() + 2, words.end()), started);
+    m_processes.push_back(started);
+    const std::size_t index = m_processes.size() - 1;
+    process.hProcess = NewHandle({true, OpenObject::Kind::Process, index, 0, 0, 0});
+    process.hThread = NewHandle({true, OpenObject::Kind::Thread, index, 0, 0, 0});
+    process.dwProcessId = static_cast<std::uint32_t>(0x1000 + 4 * index);
+    process.dwThreadId = process.dwProcessId + 1;
+    return true;
+}
+
+// The print-UI entry point: /if installs a printer with the driver of an INF, named after its
+// model, on a port; /n ... /p shows a printer's properties in a window that stays open.
+void SimKernel::RunPrintUi(const std::vector<std::u16string>& arguments, Process& process)
+{
+    const auto value = [&](std::u16string_view option) -> std::u16string {
+        const auto it = std::ranges::find(arguments, option);
+        return it != arguments.end() && it + 1 != arguments.end() ? *(it + 1) : std::u16string();
+    };
+    const bool install = std::ranges::find(arguments, u"/if") != arguments.end();
+    const bool properties = std::ranges::find(arguments, u"/p") != arguments.end();
+    const std::uint64_t now = m_ctx.clock.Now();
+    if (install) {
+        process.endsAtMs = now + m_world.printUiInstallMs;
+        const std::u16string inf = value(u"/f"), model = value(u"/m"), port = value(u"/r");
+        m_ctx.clock.At(process.endsAtMs, [this, inf, model, port] {
+            const bool infThere = std::ranges::any_of(
+                m_files, [&](const FileSetup& f) { return SameText(f.path, inf); });
+            const bool portThere = std::ranges::any_of(
+                m_world.ports, [&](const std::u16string& p) { return p == port; });
+            if (!infThere || !portThere || model.empty()) {
+                m_ctx.log.Add("print-UI", "installed nothing: " +
+                                              std::string(!infThere ? "no INF at " + Utf8(inf)
+                                                                    : "no port " + Utf8(port)));
+                return;
+            }
+            m_spooler.AddPrinter({model, model, port});
+            m_ctx.log.Add("print-UI", "printer \"" + Utf8(model) + "\" installed on " + Utf8(port));
+        });
+    } else if (properties) {
+        process.endsAtMs = UINT64_MAX;
+        process.idleAtMs = now + m_world.printUiIdleMs;
+        const std::u16string name = value(u"/n");
+        const bool known = std::ranges::any_of(m_spooler.Printers(),
+                                               [&](const Printer& p) { return p.name == name; });
+        m_ctx.clock.At(process.idleAtMs, [this, name, known] {
+            m_ctx.log.Add("print-UI", known ? "properties of \"" + Utf8(name) + "\" shown"
+                                            : "no printer \"" + Utf8(name) + "\" to show");
+        });
+    }
+}
+
+std::uint32_t SimKernel::WaitForSingleObject(Handle object, std::uint32_t timeoutMs)
+{
+    const OpenObject* opened = Object(object);
+    if (!opened || opened->kind != OpenObject::Kind::Process)
+        return m_ctx.Fail(kErrorInvalidHandle), 0xFFFFFFFF;
+    const Process& process = m_processes[opened->index];
+    const std::uint64_t now = m_ctx.clock.Now();
+    const std::uint64_t limit = timeoutMs == kInfinite ? UINT64_MAX : now + timeoutMs;
+    if (process.endsAtMs <= limit) {
+        m_ctx.clock.AdvanceTo(std::max(now, process.endsAtMs));
+        return kWaitObject0;
+    }
+    if (limit == UINT64_MAX) {
+        m_ctx.log.Add("process", "a wait without a time limit would last for ever");
+        return m_ctx.Fail(kErrorInvalidParameter), 0xFFFFFFFF;
+    }
+    m_ctx.clock.AdvanceTo(limit);
+    return kWaitTimeout;
+}
+
+std::uint32_t SimKernel::WaitForInputIdle(Handle process, std::uint32_t timeoutMs)
+{
+    const OpenObject* opened = Object(process);
+    if (!opened || opened->kind != OpenObject::Kind::Process)
+        return m_ctx.Fail(kErrorInvalidHandle), 0xFFFFFFFF;
+    const std::uint64_t idle = m_processes[opened->index].idleAtMs;
+    const std::uint64_t now = m_ctx.clock.Now();
+    if (timeoutMs != kInfinite && idle > now + timeoutMs) {
+        m_ctx.clock.AdvanceTo(now + timeoutMs);
+        return kWaitTimeout;
+    }
+    m_ctx.clock.AdvanceTo(std::max(now, idle));
+    return 0;
 }
 
 Hglobal SimKernel::GlobalAlloc(std::uint32_t, std::size_t bytes)

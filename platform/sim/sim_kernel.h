@@ -6,6 +6,7 @@
 
 #include "platform/kernel.h"
 #include "platform/sim/context.h"
+#include "platform/sim/sim_spooler.h"
 #include "platform/sim/usb_bus.h"
 #include "platform/sim/world.h"
 
@@ -13,7 +14,7 @@ namespace sim {
 
 class SimKernel : public Kernel {
 public:
-    SimKernel(Context& context, const World& world, UsbBus& usb);
+    SimKernel(Context& context, const World& world, UsbBus& usb, SimSpooler& spooler);
 
     std::uint32_t GetModuleFileNameW(Hmodule module, std::uint32_t bufferChars,
                                      std::u16string& path) override;
@@ -33,12 +34,21 @@ public:
     bool WriteFile(Handle file, std::span<const std::byte> bytes, std::uint32_t& written) override;
     bool ReadFile(Handle file, std::span<std::byte> buffer, std::uint32_t& read,
                   std::uint32_t timeoutMs) override;
+    std::uint32_t GetSystemDirectoryW(std::uint32_t bufferChars, std::u16string& path) override;
+    bool CreateProcessW(const std::u16string& commandLine, ProcessInformation& process) override;
+    std::uint32_t WaitForSingleObject(Handle object, std::uint32_t timeoutMs) override;
+    // WaitForInputIdle, which user32 answers from the processes kept here.
+    std::uint32_t WaitForInputIdle(Handle process, std::uint32_t timeoutMs);
     Hglobal GlobalAlloc(std::uint32_t flags, std::size_t bytes) override;
     std::span<std::byte> GlobalLock(Hglobal block) override;
     bool GlobalUnlock(Hglobal block) override;
     Hglobal GlobalFree(Hglobal block) override;
 
     const std::u16string& CurrentDirectory() const { return m_currentDirectory; }
+    // The disk: the world's files, and those written since.
+    std::vector<FileSetup>& Files() { return m_files; }
+    // The command lines of the processes started, in order.
+    const std::vector<std::u16string>& ProcessesStarted() const { return m_commandLines; }
     // What is still open or allocated: a correct program leaves nothing behind.
     std::size_t OpenHandles() const;
     std::size_t LiveMemoryBlocks() const { return m_blocks.size(); }
@@ -55,9 +65,10 @@ public:
 private:
     // What a handle stands for: a device of the bus or a file of the disk.
     struct OpenObject {
+        enum class Kind { Device, File, Process, Thread };
         bool open = false;
-        bool device = false;
-        std::size_t index = 0;  // into the bus's devices or the world's files
+        Kind kind = Kind::File;
+        std::size_t index = 0;  // into the bus's devices, the disk's files or the processes
         std::uint32_t access = 0;
         std::uint32_t shareMode = 0;
         std::uint64_t position = 0;
@@ -68,9 +79,20 @@ private:
     Handle NewHandle(OpenObject object);
     Handle OpenFile(const std::u16string& path, std::uint32_t access, std::uint32_t disposition);
 
+    struct Process {
+        std::u16string commandLine;
+        std::uint64_t endsAtMs = 0;  // UINT64_MAX: runs until someone closes its window
+        std::uint64_t idleAtMs = 0;
+    };
+    void RunPrintUi(const std::vector<std::u16string>& arguments, Process& process);
+
     Context& m_ctx;
     const World& m_world;
     UsbBus& m_usb;
+    SimSpooler& m_spooler;
+    std::vector<FileSetup> m_files;
+    std::vector<Process> m_processes;
+    std::vector<std::u16string> m_commandLines;
     std::u16string m_currentDirectory;
     std::vector<OpenObject> m_handles;  // handle value kFirstHandle + 4 * index
     std::map<std::uintptr_t, std::vector<std::byte>> m_blocks;

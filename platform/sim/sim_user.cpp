@@ -459,4 +459,9 @@ bool SimUser::DrawIcon(Hdc dc, int x, int y, Hicon icon)
     return true;
 }
 
+std::uint32_t SimUser::WaitForInputIdle(Handle process, std::uint32_t timeoutMs)
+{
+    return waitForInputIdle ? waitForInputIdle(process, timeoutMs) : 0xFFFFFFFF;
+}
+
 }  // namespace sim

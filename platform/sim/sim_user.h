@@ -102,6 +102,10 @@ public:
     Hdc BeginPaint(Hwnd window, PaintStruct& paint) override;
     bool EndPaint(Hwnd window, const PaintStruct& paint) override;
     bool DrawIcon(Hdc dc, int x, int y, Hicon icon) override;
+    std::uint32_t WaitForInputIdle(Handle process, std::uint32_t timeoutMs) override;
+
+    // Answers WaitForInputIdle from the processes of the simulated kernel.
+    std::function<std::uint32_t(Handle, std::uint32_t)> waitForInputIdle;
 
 private:
     struct Timer {

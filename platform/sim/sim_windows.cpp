@@ -33,6 +33,9 @@ SimWindows::SimWindows(World worldSetup, ProgramResources resources)
         usb.Add(
             DeviceFrom(printer, "printer " + Utf8(printer.vendor) + ":" + Utf8(printer.product)));
     if (world.machine && !world.machineFirst) addMachine();
+    user.waitForInputIdle = [this](Handle process, std::uint32_t timeoutMs) {
+        return kernel.WaitForInputIdle(process, timeoutMs);
+    };
 }
 
 void SimWindows::At(std::uint64_t timeMs, DialogInput::Kind kind, int control)

@@ -6,6 +6,8 @@
 #include "platform/services.h"
 #include "platform/sim/context.h"
 #include "platform/sim/sim_kernel.h"
+#include "platform/sim/sim_setupapi.h"
+#include "platform/sim/sim_spooler.h"
 #include "platform/sim/sim_user.h"
 #include "platform/sim/sim_version.h"
 #include "platform/sim/usb_bus.h"
@@ -35,10 +37,12 @@ public:
     const World world;
     Context context;
     UsbBus usb{context};
-    SimKernel kernel{context, world, usb};
+    SimSpooler spooler{context, world};
+    SimKernel kernel{context, world, usb, spooler};
     SimUser user;
     SimVersion version{context, world};
-    Windows windows{kernel, user, version, usb};
+    SimSetupApi setupApi{context, world, usb, kernel};
+    Windows windows{kernel, user, version, setupApi, spooler};
 
 private:
     std::optional<std::size_t> m_machine;

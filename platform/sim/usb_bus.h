@@ -40,7 +40,8 @@ struct UsbDevice {
 std::u16string UsbPrintDevicePath(std::u16string_view vendor, std::u16string_view product,
                                   std::u16string_view instance, bool upperCaseIds);
 
-class UsbBus : public SetupApi {
+// The bus answers SetupAPI's enumeration of device interfaces (through SimSetupApi).
+class UsbBus {
 public:
     explicit UsbBus(Context& context) : m_ctx(context) {}
 
@@ -68,15 +69,14 @@ public:
     int Enumerations() const { return m_enumerations; }
     int OpenAttempts() const { return m_openAttempts; }
 
-    HdevInfo SetupDiGetClassDevsW(const Guid& classGuid, std::uint32_t flags) override;
+    HdevInfo SetupDiGetClassDevsW(const Guid& classGuid, std::uint32_t flags);
     bool SetupDiEnumDeviceInterfaces(HdevInfo set, const Guid& interfaceClass,
-                                     std::uint32_t memberIndex,
-                                     SpDeviceInterfaceData& data) override;
+                                     std::uint32_t memberIndex, SpDeviceInterfaceData& data);
     bool SetupDiGetDeviceInterfaceDetailW(HdevInfo set, const SpDeviceInterfaceData& data,
                                           std::span<std::byte> detailBlock,
                                           SpDeviceInterfaceDetailData* detail,
-                                          std::uint32_t* requiredBytes) override;
-    bool SetupDiDestroyDeviceInfoList(HdevInfo set) override;
+                                          std::uint32_t* requiredBytes);
+    bool SetupDiDestroyDeviceInfoList(HdevInfo set);
 
     std::size_t OpenDeviceInfoSets() const { return m_sets.size(); }
 

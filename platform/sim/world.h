@@ -69,6 +69,14 @@ struct World {
     std::set<int> missingResources;
 
     std::vector<FileSetup> files;
+    std::u16string systemDirectory = u"C:\\Windows\\system32";
+    // The spooler's ports, in its order.
+    std::vector<std::u16string> ports{u"COM1:", u"COM2:", u"COM3:", u"COM4:",
+                                      u"FILE:", u"LPT1:", u"LPT2:", u"LPT3:"};
+    // How long the print-UI entry point takes to install a printer, and to show a printer's
+    // properties window ready for input.
+    std::uint32_t printUiInstallMs = 4000;
+    std::uint32_t printUiIdleMs = 1500;
     // A memory block larger than this cannot be allocated.
     std::uint64_t memoryLimitBytes = 1024ull * 1024 * 1024;
 

@@ -136,6 +136,34 @@ bool Win32Kernel::ReadFile(Handle file, std::span<std::byte> buffer, std::uint32
     return ok != FALSE;
 }
 
+std::uint32_t Win32Kernel::GetSystemDirectoryW(std::uint32_t bufferChars, std::u16string& path)
+{
+    std::vector<wchar_t> buffer(bufferChars + 1, L'\0');
+    const UINT length = ::GetSystemDirectoryW(buffer.data(), bufferChars);
+    if (length > 0 && length < bufferChars) path = FromWide(buffer.data(), length);
+    return length;
+}
+
+bool Win32Kernel::CreateProcessW(const std::u16string& commandLine, ProcessInformation& process)
+{
+    // CreateProcessW may write into its command line, so it gets a copy of its own.
+    std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
+    line.push_back(L'\0');
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    const BOOL started = ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                          nullptr, &startup, &info);
+    process = {FromHandle<Handle>(info.hProcess), FromHandle<Handle>(info.hThread),
+               info.dwProcessId, info.dwThreadId};
+    return started != FALSE;
+}
+
+std::uint32_t Win32Kernel::WaitForSingleObject(Handle object, std::uint32_t timeoutMs)
+{
+    return ::WaitForSingleObject(ToHandle(object), timeoutMs);
+}
+
 Hglobal Win32Kernel::GlobalAlloc(std::uint32_t flags, std::size_t bytes)
 {
     return FromHandle<Hglobal>(::GlobalAlloc(flags, bytes));

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <setupapi.h>  // after windows.h, which it needs
+#include <winspool.h>
 
 #include "platform/services.h"
 #include "platform/win32/system_library.h"
@@ -29,6 +30,9 @@ public:
     bool WriteFile(Handle file, std::span<const std::byte> bytes, std::uint32_t& written) override;
     bool ReadFile(Handle file, std::span<std::byte> buffer, std::uint32_t& read,
                   std::uint32_t timeoutMs) override;
+    std::uint32_t GetSystemDirectoryW(std::uint32_t bufferChars, std::u16string& path) override;
+    bool CreateProcessW(const std::u16string& commandLine, ProcessInformation& process) override;
+    std::uint32_t WaitForSingleObject(Handle object, std::uint32_t timeoutMs) override;
     Hglobal GlobalAlloc(std::uint32_t flags, std::size_t bytes) override;
     std::span<std::byte> GlobalLock(Hglobal block) override;
     bool GlobalUnlock(Hglobal block) override;
@@ -62,6 +66,7 @@ public:
     Hdc BeginPaint(Hwnd window, PaintStruct& paint) override;
     bool EndPaint(Hwnd window, const PaintStruct& paint) override;
     bool DrawIcon(Hdc dc, int x, int y, Hicon icon) override;
+    std::uint32_t WaitForInputIdle(Handle process, std::uint32_t timeoutMs) override;
 
 private:
     PAINTSTRUCT m_paint{};  // painting is never nested: one WM_PAINT at a time
@@ -97,6 +102,9 @@ public:
                                           SpDeviceInterfaceDetailData* detail,
                                           std::uint32_t* requiredBytes) override;
     bool SetupDiDestroyDeviceInfoList(HdevInfo set) override;
+    bool SetupCopyOEMInfW(const std::u16string& sourceInf, std::uint32_t mediaType,
+                          std::uint32_t copyStyle, std::uint32_t destinationChars,
+                          std::u16string& destinationName) override;
 
 private:
     SystemLibrary m_dll{L"setupapi.dll"};
@@ -109,4 +117,18 @@ private:
             "SetupDiGetDeviceInterfaceDetailW");
     decltype(&::SetupDiDestroyDeviceInfoList) m_destroyList =
         m_dll.Find<decltype(&::SetupDiDestroyDeviceInfoList)>("SetupDiDestroyDeviceInfoList");
+    decltype(&::SetupCopyOEMInfW) m_copyOemInf =
+        m_dll.Find<decltype(&::SetupCopyOEMInfW)>("SetupCopyOEMInfW");
+};
+
+// winspool.drv, from the system directory (see SystemLibrary).
+class Win32Spooler : public Spooler {
+public:
+    bool EnumPortsW(std::uint32_t level, std::uint32_t bufferBytes, std::vector<PortInfo1>& ports,
+                    std::uint32_t& bytesNeeded, std::uint32_t& returned) override;
+
+private:
+    using EnumPortsFunction = BOOL(WINAPI*)(LPWSTR, DWORD, LPBYTE, DWORD, LPDWORD, LPDWORD);
+    SystemLibrary m_dll{L"winspool.drv"};
+    EnumPortsFunction m_enumPorts = m_dll.Find<EnumPortsFunction>("EnumPortsW");
 };

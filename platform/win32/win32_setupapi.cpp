@@ -1,4 +1,6 @@
 
+#include <vector>
+
 #include "platform/win32/text.h"
 #include "platform/win32/win32_services.h"
 
@@ -76,4 +78,20 @@ bool Win32SetupApi::SetupDiDestroyDeviceInfoList(HdevInfo set)
 {
     if (!m_destroyList) return ::SetLastError(ERROR_PROC_NOT_FOUND), false;
     return m_destroyList(ToHdevInfo(set)) != FALSE;
+}
+
+bool Win32SetupApi::SetupCopyOEMInfW(const std::u16string& sourceInf, std::uint32_t mediaType,
+                                     std::uint32_t copyStyle, std::uint32_t destinationChars,
+                                     std::u16string& destinationName)
+{
+    if (!m_copyOemInf) return ::SetLastError(ERROR_PROC_NOT_FOUND), false;
+    std::vector<wchar_t> destination(destinationChars + 1, L'\0');
+    DWORD required = 0;
+    PWSTR component = nullptr;
+    const BOOL copied = m_copyOemInf(Wide(sourceInf), nullptr, mediaType, copyStyle,
+                                     destination.data(), destinationChars, &required, &component);
+    const DWORD error = ::GetLastError();
+    if (copied) destinationName = FromWide(destination.data());
+    ::SetLastError(error);
+    return copied != FALSE;
 }

@@ -148,3 +148,8 @@ bool Win32User::DrawIcon(Hdc dc, int x, int y, Hicon icon)
 {
     return ::DrawIcon(ToHdc(dc), x, y, ToHicon(icon)) != FALSE;
 }
+
+std::uint32_t Win32User::WaitForInputIdle(Handle process, std::uint32_t timeoutMs)
+{
+    return ::WaitForInputIdle(ToHandle(process), timeoutMs);
+}

@@ -10,6 +10,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     Win32User user;
     Win32Version version;
     Win32SetupApi setupApi;
-    Windows windows{kernel, user, version, setupApi};
+    Win32Spooler spooler;
+    Windows windows{kernel, user, version, setupApi, spooler};
     return AfxWinMain(windows);
 }

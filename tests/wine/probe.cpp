@@ -120,6 +120,19 @@ std::string BannerShown(HWND picture, const wchar_t* installer)
 
 }  // namespace
 
+// One line for each control: its id, whether it is enabled and checked, and its text.
+void PrintControls(HWND dialog)
+{
+    for (HWND control = GetWindow(dialog, GW_CHILD); control;
+         control = GetWindow(control, GW_HWNDNEXT)) {
+        const int id = GetDlgCtrlID(control);
+        const LRESULT checked = SendMessageW(control, BM_GETCHECK, 0, 0);
+        Print(
+            "control=" + std::to_string(id) + " enabled=" + (IsWindowEnabled(control) ? "1" : "0") +
+            " checked=" + (checked == BST_CHECKED ? "1" : "0") + " text=" + Utf8(TextOf(control)));
+    }
+}
+
 // Waits until the dialog is gone, or the time is out.
 bool WaitUntilGone(HWND dialog, DWORD start, DWORD timeoutMs)
 {
@@ -156,19 +169,13 @@ int wmain(int argc, wchar_t** argv)
     Print("rect=" + std::to_string(frame.left) + " " + std::to_string(frame.top) + " " +
           std::to_string(frame.right - frame.left) + " " +
           std::to_string(frame.bottom - frame.top));
-    for (HWND control = GetWindow(dialog, GW_CHILD); control;
-         control = GetWindow(control, GW_HWNDNEXT)) {
-        const int id = GetDlgCtrlID(control);
-        const LRESULT checked = SendMessageW(control, BM_GETCHECK, 0, 0);
-        Print(
-            "control=" + std::to_string(id) + " enabled=" + (IsWindowEnabled(control) ? "1" : "0") +
-            " checked=" + (checked == BST_CHECKED ? "1" : "0") + " text=" + Utf8(TextOf(control)));
-    }
+    PrintControls(dialog);
     Print("banner=" + BannerShown(GetDlgItem(dialog, 1017), installer));
     Print("shown");
 
-    // Then commands, a line each: "press ID" clicks a control, "watch" waits until the dialog is
-    // gone, "quit" (or the end of input) ends the probe.
+    // Then commands, a line each: "press ID" clicks a control, "enabled ID" waits until that
+    // control is enabled and prints the controls again, "watch" waits until the dialog is gone,
+    // "quit" (or the end of input) ends the probe.
     char line[64];
     while (std::fgets(line, sizeof line, stdin)) {
         const std::string command(line);
@@ -177,6 +184,17 @@ int wmain(int argc, wchar_t** argv)
             SendMessageTimeoutW(GetDlgItem(dialog, std::atoi(line + 6)), BM_CLICK, 0, 0,
                                 SMTO_ABORTIFHUNG, 5000, &ignored);
             Print("pressed");
+        } else if (command.rfind("enabled ", 0) == 0) {
+            const HWND control = GetDlgItem(dialog, std::atoi(line + 8));
+            while (!IsWindowEnabled(control)) {
+                if (GetTickCount() - start > timeoutMs || !IsWindow(dialog)) {
+                    Print("error=the control was not enabled in time");
+                    return 4;
+                }
+                Sleep(10);
+            }
+            PrintControls(dialog);
+            Print("enabled");
         } else if (command.rfind("watch", 0) == 0) {
             if (!WaitUntilGone(dialog, start, timeoutMs)) {
                 Print("error=the dialog did not end");

@@ -4,7 +4,7 @@
     wine_case.py CASE --kit DIR --probe EXE --planted DLL --naive EXE --wine LOADER --work DIR
 
 CASE is "prefix" (a fresh Wine prefix for the other cases), "dialog_fr", "dialog_en",
-"dialog_zh", "cancel", "silent" or "planted_dll". Each case works on its own copy of the kit,
+"dialog_zh", "cancel", "silent", "other" or "planted_dll". Each case works on its own copy of the kit,
 saves a screenshot under WORK/screenshots, and fails with a clear message. Every wait has a
 bound: a Wine process still running past it is killed and the case fails.
 """
@@ -229,7 +229,18 @@ def case_cancel(tier):
     check(code == EXIT_CANCELLED, f"Install.exe exited with {code} after Cancel, expected {EXIT_CANCELLED}")
 
 
+def staged_copies(tier, inf):
+    """The INF files of Wine's driver store that hold the same bytes as inf. Windows names a staged
+    INF oemN.inf; Wine 8 keeps its own name."""
+    store = tier.prefix / "drive_c" / "windows" / "inf"
+    content = Path(inf).read_bytes()
+    return sorted(path.name for path in store.glob("*.inf") if path.read_bytes() == content) if store.is_dir() else []
+
+
 def case_silent(tier):
+    store = tier.prefix / "drive_c" / "windows" / "inf"
+    for staged in staged_copies(tier, Path(tier.args.kit) / "QX_Lumenthread.inf"):
+        (store / staged).unlink()  # an earlier case's staging
     probe, process = show_dialog(tier, "silent", "en_US.UTF-8", ["silent"])
     seen = probe.state()
     for control in ("2", "1013", "1005", "1006"):
@@ -239,6 +250,31 @@ def case_silent(tier):
     probe.finish()
     code = tier.wait(process, 30, "Install.exe")
     check(code == EXIT_INSTALLED, f"the silent run exited with {code}, expected {EXIT_INSTALLED}")
+    staged = staged_copies(tier, Path(tier.args.kit) / "QX_Lumenthread.inf")
+    check(staged, "the silent run staged no copy of the kit's INF into Wine's driver store")
+    print("staged into Wine's driver store:", staged)
+
+
+def case_other(tier):
+    probe, process = show_dialog(tier, "other", "en_US.UTF-8")
+    probe.command("press 1006")
+    probe.command("press 1013")
+    # The removal, the port choice and the print-UI installation run; then Next comes back.
+    probe.command("enabled 1013")
+    probe.read_until("enabled", 120)
+    tier.screenshot("other_second_next")
+    seen = probe.state()
+    select_port = ">   Click Next to select the port for the communication with the machine"
+    check(seen.get("1011", {}).get("text") == select_port,
+          f"step line 3 shows {seen.get('1011', {}).get('text')!r} when Next comes back")
+    check(seen.get("1009", {}).get("enabled") == "0" and seen.get("1010", {}).get("enabled") == "0",
+          "step lines 1 and 2 are not greyed")
+    probe.command("press 1013")
+    probe.command("watch")
+    probe.read_until("gone", 60)
+    probe.finish()
+    code = tier.wait(process, 30, "Install.exe")
+    check(code == EXIT_INSTALLED, f"the Other run exited with {code}, expected {EXIT_INSTALLED}")
 
 
 def case_planted_dll(tier):
@@ -293,6 +329,8 @@ def main():
             case_cancel(tier)
         elif args.case == "silent":
             case_silent(tier)
+        elif args.case == "other":
+            case_other(tier)
         elif args.case == "planted_dll":
             case_planted_dll(tier)
         else:

@@ -1,0 +1,33 @@
+#pragma once
+// winspool: the print spooler's ports.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/types.h"
+
+// PORT_INFO_1: a port's name. In a 32-bit program each record takes a 4-byte pointer, and its
+// name is stored behind the records, terminator included.
+struct PortInfo1 {
+    std::u16string pName;
+};
+
+inline std::uint32_t PortInfo1Bytes(const std::vector<PortInfo1>& ports)
+{
+    std::uint32_t bytes = 0;
+    for (const PortInfo1& port : ports)
+        bytes += 4 + 2 * static_cast<std::uint32_t>(port.pName.size() + 1);
+    return bytes;
+}
+
+class Spooler {
+public:
+    virtual ~Spooler() = default;
+
+    // EnumPortsW for the local machine at level 1. With a buffer too small (none at all, to
+    // learn the size), fails with ERROR_INSUFFICIENT_BUFFER and reports the bytes needed.
+    virtual bool EnumPortsW(std::uint32_t level, std::uint32_t bufferBytes,
+                            std::vector<PortInfo1>& ports, std::uint32_t& bytesNeeded,
+                            std::uint32_t& returned) = 0;
+};
