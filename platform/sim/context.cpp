@@ -1,5 +1,7 @@
 #include "platform/sim/context.h"
 
+#include <algorithm>
+
 namespace sim {
 
 void VirtualClock::At(std::uint64_t timeMs, std::function<void()> event)
@@ -48,6 +50,14 @@ bool Context::Faulted(std::string_view call)
     const std::optional<std::uint32_t> error = faults.Take(call);
     if (error) lastError = *error;
     return error.has_value();
+}
+
+bool SamePath(std::u16string_view a, std::u16string_view b)
+{
+    const auto fold = [](char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c; };
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [&](char16_t x, char16_t y) { return fold(x) == fold(y); });
 }
 
 std::string Utf8(std::u16string_view text)

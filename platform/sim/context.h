@@ -86,6 +86,9 @@ struct Context {
     bool Faulted(std::string_view call);
 };
 
+// Paths and names as Windows compares them: without regard to the case of A to Z.
+bool SamePath(std::u16string_view a, std::u16string_view b);
+
 std::string Utf8(std::u16string_view text);
 std::u16string Utf16(std::string_view text);
 

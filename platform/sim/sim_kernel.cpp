@@ -127,15 +127,8 @@ Handle SimKernel::CreateFileW(const std::u16string& path, std::uint32_t desiredA
 Handle SimKernel::OpenFile(const std::u16string& path, std::uint32_t access,
                            std::uint32_t disposition)
 {
-    const auto file = std::ranges::find_if(m_files, [&](const FileSetup& f) {
-        return f.path.size() == path.size() &&
-               std::ranges::equal(f.path, path, [](char16_t a, char16_t b) {
-                   const auto fold = [](char16_t c) {
-                       return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c;
-                   };
-                   return fold(a) == fold(b);
-               });
-    });
+    const auto file =
+        std::ranges::find_if(m_files, [&](const FileSetup& f) { return SamePath(f.path, path); });
     if (file == m_files.end() || disposition != kOpenExisting) {
         m_ctx.lastError = kErrorFileNotFound;
         return kInvalidHandle;
@@ -240,16 +233,6 @@ std::vector<std::u16string> Words(const std::u16string& line)
     return words;
 }
 
-bool SameText(std::u16string_view a, std::u16string_view b)
-{
-    return a.size() == b.size() && std::ranges::equal(a, b, [](char16_t x, char16_t y) {
-               const auto fold = [](char16_t c) {
-                   return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c;
-               };
-               return fold(x) == fold(y);
-           });
-}
-
 }  // namespace
 
 bool SimKernel::CreateProcessW(const std::u16string& commandLine, ProcessInformation& process)
@@ -258,7 +241,7 @@ bool SimKernel::CreateProcessW(const std::u16string& commandLine, ProcessInforma
     if (m_ctx.Faulted("CreateProcessW")) return false;
     const std::vector<std::u16string> words = Words(commandLine);
     const bool rundll32 =
-        !words.empty() && SameText(words[0], m_world.systemDirectory + u"\\rundll32");
+        !words.empty() && SamePath(words[0], m_world.systemDirectory + u"\\rundll32");
     if (!rundll32) {
         m_ctx.log.Add("process", "cannot start: " + Utf8(commandLine));
         return m_ctx.Fail(kErrorFileNotFound);
@@ -266,7 +249,7 @@ bool SimKernel::CreateProcessW(const std::u16string& commandLine, ProcessInforma
     m_commandLines.push_back(commandLine);
     m_ctx.log.Add("process", "started: " + Utf8(commandLine));
     Process started{commandLine, m_ctx.clock.Now(), m_ctx.clock.Now()};
-    if (words.size() > 1 && SameText(words[1], u"printui.dll,PrintUIEntry"))
+    if (words.size() > 1 && SamePath(words[1], u"printui.dll,PrintUIEntry"))
         RunPrintUi(std::vector<std::u16string>(words.begin() + 2, words.end()), started);
     m_processes.push_back(started);
     const std::size_t index = m_processes.size() - 1;
@@ -293,7 +276,7 @@ void SimKernel::RunPrintUi(const std::vector<std::u16string>& arguments, Process
         const std::u16string inf = value(u"/f"), model = value(u"/m"), port = value(u"/r");
         m_ctx.clock.At(process.endsAtMs, [this, inf, model, port] {
             const bool infThere = std::ranges::any_of(
-                m_files, [&](const FileSetup& f) { return SameText(f.path, inf); });
+                m_files, [&](const FileSetup& f) { return SamePath(f.path, inf); });
             const bool portThere = std::ranges::any_of(
                 m_world.ports, [&](const std::u16string& p) { return p == port; });
             if (!infThere || !portThere || model.empty()) {

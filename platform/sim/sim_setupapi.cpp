@@ -8,16 +8,6 @@ namespace {
 
 constexpr std::uint32_t kErrorGeneralSyntax = 0xE0000003;
 
-bool SamePath(std::u16string_view a, std::u16string_view b)
-{
-    return a.size() == b.size() && std::ranges::equal(a, b, [](char16_t x, char16_t y) {
-               const auto fold = [](char16_t c) {
-                   return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c;
-               };
-               return fold(x) == fold(y);
-           });
-}
-
 // A printer INF as the driver store takes it: UTF-16LE with its byte-order mark, a [Version]
 // section and a Signature in it.
 bool IsInf(const std::vector<std::byte>& bytes)

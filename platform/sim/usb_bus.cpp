@@ -86,9 +86,8 @@ void UsbBus::Power(std::size_t index, bool on)
 
 std::optional<std::size_t> UsbBus::FindPresent(const std::u16string& path) const
 {
-    const std::u16string wanted = ToUpper(path);
     for (std::size_t i = 0; i < m_devices.size(); ++i)
-        if (m_devices[i].Present() && ToUpper(m_devices[i].devicePath) == wanted) return i;
+        if (m_devices[i].Present() && SamePath(m_devices[i].devicePath, path)) return i;
     return std::nullopt;
 }
 
