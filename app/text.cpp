@@ -27,6 +27,13 @@ bool Contains(std::u16string_view text, std::u16string_view needle)
     return text.find(needle) != std::u16string_view::npos;
 }
 
+std::u16string InFolder(const std::u16string& folder, std::u16string_view fileName)
+{
+    std::u16string path = folder;
+    if (path.empty() || path.back() != u'\\') path += u'\\';
+    return path + std::u16string(fileName);
+}
+
 std::u16string DecimalText(std::int64_t number)
 {
     const std::string digits = std::to_string(number);

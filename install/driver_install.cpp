@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr const char16_t* kInfName = u"\\QX_Lumenthread.inf";
+constexpr const char16_t* kInfName = u"QX_Lumenthread.inf";
 constexpr const char16_t* kModelName = u"QX Lumenthread";
 constexpr const char16_t* kPrintUi = u"\\rundll32 printui.dll,PrintUIEntry";
 
@@ -26,11 +26,13 @@ std::optional<std::u16string> SystemDirectory(Kernel& kernel)
     return directory;
 }
 
-std::u16string CurrentDirectory(Kernel& kernel)
+// The INF in the set-up folder, the current directory; none when that cannot be read.
+std::optional<std::u16string> KitInf(Kernel& kernel)
 {
     std::u16string directory;
     const std::uint32_t length = kernel.GetCurrentDirectoryW(kMaxPath, directory);
-    return length > 0 && length < kMaxPath ? directory : std::u16string();
+    if (length == 0 || length >= kMaxPath) return std::nullopt;
+    return InFolder(directory, kInfName);
 }
 
 // A port name that can stand in quotes on a command line: a double quote in it would end the
@@ -45,9 +47,9 @@ bool FitsInQuotes(const std::u16string& port)
 void CInstallDlg::StageDriverPackage()
 {
     Kernel& kernel = m_windows.kernel;
-    const std::u16string inf = CurrentDirectory(kernel) + kInfName;
+    const std::optional<std::u16string> inf = KitInf(kernel);
     std::u16string destination;
-    if (!m_windows.setupApi.SetupCopyOEMInfW(inf, kSpostPath, 0, kMaxPath, destination))
+    if (!inf || !m_windows.setupApi.SetupCopyOEMInfW(*inf, kSpostPath, 0, kMaxPath, destination))
         ErrorBox(u"Copy OEM error", kernel.GetLastError());
 }
 
@@ -57,9 +59,10 @@ std::optional<std::u16string> CInstallDlg::ChoosePrinterPort()
     Spooler& spooler = m_windows.spooler;
     std::vector<PortInfo1> ports;
     std::uint32_t bytesNeeded = 0, returned = 0;
-    spooler.EnumPortsW(1, 0, ports, bytesNeeded, returned);
+    spooler.EnumPortsW(1, {}, ports, bytesNeeded, returned);
     const Hglobal block = kernel.GlobalAlloc(kGptr, bytesNeeded);
-    if (block && !spooler.EnumPortsW(1, bytesNeeded, ports, bytesNeeded, returned)) ports.clear();
+    if (!block || !spooler.EnumPortsW(1, kernel.GlobalLock(block), ports, bytesNeeded, returned))
+        ports.clear();
     ports.resize(std::min<std::size_t>(ports.size(), returned));
 
     std::optional<std::u16string> chosen;
@@ -78,7 +81,10 @@ std::optional<std::u16string> CInstallDlg::ChoosePrinterPort()
             }
         }
     }
-    if (block) kernel.GlobalFree(block);
+    if (block) {
+        kernel.GlobalUnlock(block);
+        kernel.GlobalFree(block);
+    }
     if (!chosen) ErrorBox(u"No port exists");
     return chosen;
 }
@@ -94,11 +100,12 @@ void CInstallDlg::InstallPrinterOnPort(const std::u16string& port)
     }
     // The command is held whole, however deep the set-up folder or long the port name: a cut
     // command would be a different one.
+    const std::optional<std::u16string> inf = KitInf(kernel);
     const std::u16string command = *system + kPrintUi + u" /if " + u" /f " +
-                                   Quoted(CurrentDirectory(kernel) + kInfName) + u" /m " +
-                                   Quoted(kModelName) + u" /r " + Quoted(port);
+                                   Quoted(inf.value_or(u"")) + u" /m " + Quoted(kModelName) +
+                                   u" /r " + Quoted(port);
     ProcessInformation process;
-    if (!kernel.CreateProcessW(command, process)) {
+    if (!inf || !kernel.CreateProcessW(command, process)) {
         ErrorBox(u"Process error");
         return;
     }

@@ -5,6 +5,7 @@
 #include <span>
 
 #include "app/install_dlg.h"
+#include "app/text.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ constexpr int kMaxEmptyWrites = 8;
 
 const char16_t* FirmwareFileName(const MachineIdentity& identity)
 {
-    return identity.ModelCode() == kModelTarvon ? u"\\FirmwareTarvon.dos" : u"\\FirmwareR5100.dos";
+    return identity.ModelCode() == kModelTarvon ? u"FirmwareTarvon.dos" : u"FirmwareR5100.dos";
 }
 
 // A memory block holding a whole file, released when it goes.
@@ -76,7 +77,7 @@ void CInstallDlg::TransferFirmware()
     MachineIdentity identity;
     // No image is chosen for a machine that did not say which model it is.
     if (!QueryMachineIdentity(identity) || !directoryRead) return;
-    path += FirmwareFileName(identity);
+    path = InFolder(path, FirmwareFileName(identity));
     if (path.size() >= kMaxPath) return;  // it would not fit the path buffer
 
     FileImage image(kernel);

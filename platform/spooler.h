@@ -2,6 +2,7 @@
 // winspool: the print spooler's ports.
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -25,9 +26,10 @@ class Spooler {
 public:
     virtual ~Spooler() = default;
 
-    // EnumPortsW for the local machine at level 1. With a buffer too small (none at all, to
-    // learn the size), fails with ERROR_INSUFFICIENT_BUFFER and reports the bytes needed.
-    virtual bool EnumPortsW(std::uint32_t level, std::uint32_t bufferBytes,
+    // EnumPortsW for the local machine at level 1, into the caller's block. With a block too
+    // small (none at all, to learn the size), fails with ERROR_INSUFFICIENT_BUFFER and reports
+    // the bytes needed. The ports read are handed back in ports.
+    virtual bool EnumPortsW(std::uint32_t level, std::span<std::byte> buffer,
                             std::vector<PortInfo1>& ports, std::uint32_t& bytesNeeded,
                             std::uint32_t& returned) = 0;
 };

@@ -78,6 +78,38 @@ TEST(PrintUi, TheCommandLinesArePieceForPiece)
     EXPECT_TRUE(install.dlg.m_piProperties.hThread);
     EXPECT_NE(install.dlg.m_piProperties.dwProcessId, 0u);
     EXPECT_EQ(install.windows.kernel.OpenHandles(), 2u);  // those of m_piProperties only
+    // Both waits are without a time limit: the end of the installation, the properties' input.
+    EXPECT_EQ(install.windows.kernel.WaitLimits(),
+              (std::vector<std::uint32_t>{kInfinite, kInfinite}));
+}
+
+TEST(PrintUi, AnInstallerAtTheRootOfADriveNamesItsInfWithOneBackslash)
+{
+    sim::World world;
+    world.installerPath = u"E:\\Driver\\Install.exe";  // the set-up folder is E:\ itself
+    Install install(world);
+    install.windows.kernel.SetCurrentDirectoryW(u"E:\\");
+    install.dlg.StageDriverPackage();
+    install.dlg.InstallPrinterOnPort(u"COM1:");
+    EXPECT_TRUE(install.Boxes().empty());
+    ASSERT_EQ(install.windows.setupApi.OemInfCalls().size(), 1u);
+    EXPECT_EQ(install.windows.setupApi.OemInfCalls()[0].sourceInf, u"E:\\QX_Lumenthread.inf");
+    ASSERT_EQ(install.windows.kernel.ProcessesStarted().size(), 1u);
+    EXPECT_NE(install.windows.kernel.ProcessesStarted()[0].find(u"/f \"E:\\QX_Lumenthread.inf\""),
+              std::u16string::npos);
+    EXPECT_EQ(install.windows.spooler.Printers().size(), 1u);
+}
+
+TEST(PrintUi, WithoutTheCurrentDirectoryNoCommandNamesAnInfElsewhere)
+{
+    Install install;
+    install.windows.context.faults.Fail("GetCurrentDirectoryW", kErrorAccessDenied);
+    install.dlg.InstallPrinterOnPort(u"COM1:");
+    install.dlg.StageDriverPackage();
+    EXPECT_TRUE(install.windows.kernel.ProcessesStarted().empty());
+    EXPECT_TRUE(install.windows.setupApi.OemInfCalls().empty());
+    EXPECT_EQ(install.Boxes(), (std::vector<std::string>{"[Install] Process error",
+                                                         "[Install] Copy OEM error = 5"}));
 }
 
 TEST(PrintUi, ACommandLongerThanThePathBufferIsStartedWhole)
@@ -126,6 +158,12 @@ TEST(StageDriverPackage, StagesTheInfAsTheNextFreeOemInf)
     Install install(world);
     install.dlg.StageDriverPackage();
     EXPECT_TRUE(install.Boxes().empty());
+    // From the INF's own folder (SPOST_PATH with no location), with no copy-style flags.
+    ASSERT_EQ(install.windows.setupApi.OemInfCalls().size(), 1u);
+    EXPECT_EQ(install.windows.setupApi.OemInfCalls()[0].sourceInf,
+              u"C:\\QX Lumenthread\\QX_Lumenthread.inf");
+    EXPECT_EQ(install.windows.setupApi.OemInfCalls()[0].mediaType, kSpostPath);
+    EXPECT_EQ(install.windows.setupApi.OemInfCalls()[0].copyStyle, 0u);
     std::vector<std::u16string> staged;
     for (const sim::FileSetup& f : install.windows.kernel.Files())
         if (f.path.starts_with(u"C:\\Windows\\INF\\oem1")) staged.push_back(f.path);
@@ -165,10 +203,14 @@ TEST(KitInf, IsAPrinterInfInUtf16WithThePackageNameAndTheModel)
         text += static_cast<char16_t>(std::to_integer<unsigned>(bytes[i]) |
                                       (std::to_integer<unsigned>(bytes[i + 1]) << 8));
     for (const char16_t* expected :
-         {u"Class=Printer", u"ClassGuid={4D36E979-E325-11CE-BFC1-08002BE10318}",
+         {u"Signature=\"$Windows NT$\"", u"Class=Printer",
+          u"ClassGuid={4D36E979-E325-11CE-BFC1-08002BE10318}", u"CatalogFile=",
           u"DriverPackageDisplayName=%PackageName%", u"PackageName=\"package QX Lumenthread\"",
           u"\"QX Lumenthread\"="})
         EXPECT_NE(text.find(expected), std::u16string::npos) << Utf8(expected);
+    // The USB device itself stays with the system's USB printing driver, which gives the
+    // machine the printing interface the installer finds it by: the INF names only USBPRINT ids.
+    EXPECT_EQ(text.find(u"USB\\VID_"), std::u16string::npos);
 }
 
 }  // namespace

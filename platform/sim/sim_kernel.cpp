@@ -55,6 +55,7 @@ bool SimKernel::SetCurrentDirectoryW(const std::u16string& path)
 
 std::uint32_t SimKernel::GetCurrentDirectoryW(std::uint32_t bufferChars, std::u16string& path)
 {
+    if (m_ctx.Faulted("GetCurrentDirectoryW")) return 0;
     const auto length = static_cast<std::uint32_t>(m_currentDirectory.size());
     if (length + 1 > bufferChars) return length + 1;
     path = m_currentDirectory;
@@ -275,14 +276,25 @@ void SimKernel::RunPrintUi(const std::vector<std::u16string>& arguments, Process
         process.endsAtMs = now + m_world.printUiInstallMs;
         const std::u16string inf = value(u"/f"), model = value(u"/m"), port = value(u"/r");
         m_ctx.clock.At(process.endsAtMs, [this, inf, model, port] {
-            const bool infThere = std::ranges::any_of(
+            const auto file = std::ranges::find_if(
                 m_files, [&](const FileSetup& f) { return SamePath(f.path, inf); });
-            const bool portThere = std::ranges::any_of(
-                m_world.ports, [&](const std::u16string& p) { return p == port; });
-            if (!infThere || !portThere || model.empty()) {
-                m_ctx.log.Add("print-UI", "installed nothing: " +
-                                              std::string(!infThere ? "no INF at " + Utf8(inf)
-                                                                    : "no port " + Utf8(port)));
+            const bool portThere = std::ranges::find(m_world.ports, port) != m_world.ports.end();
+            // The INF must name the model, as "<model>"=section in a models section.
+            std::u16string text;
+            if (file != m_files.end())
+                for (std::size_t i = 2; i + 1 < file->bytes.size(); i += 2)
+                    text +=
+                        static_cast<char16_t>(std::to_integer<unsigned>(file->bytes[i]) |
+                                              (std::to_integer<unsigned>(file->bytes[i + 1]) << 8));
+            const bool modelThere =
+                !model.empty() && text.find(u"\"" + model + u"\"=") != std::u16string::npos;
+            if (file == m_files.end() || !portThere || !modelThere) {
+                m_ctx.log.Add(
+                    "print-UI",
+                    "installed nothing: " +
+                        std::string(file == m_files.end() ? "no INF at " + Utf8(inf)
+                                    : !portThere          ? "no port " + Utf8(port)
+                                                 : "no model \"" + Utf8(model) + "\" in the INF"));
                 return;
             }
             m_spooler.AddPrinter({model, model, port});
@@ -303,6 +315,7 @@ void SimKernel::RunPrintUi(const std::vector<std::u16string>& arguments, Process
 
 std::uint32_t SimKernel::WaitForSingleObject(Handle object, std::uint32_t timeoutMs)
 {
+    m_waitLimits.push_back(timeoutMs);
     const OpenObject* opened = Object(object);
     if (!opened || opened->kind != OpenObject::Kind::Process)
         return m_ctx.Fail(kErrorInvalidHandle), 0xFFFFFFFF;
@@ -323,6 +336,7 @@ std::uint32_t SimKernel::WaitForSingleObject(Handle object, std::uint32_t timeou
 
 std::uint32_t SimKernel::WaitForInputIdle(Handle process, std::uint32_t timeoutMs)
 {
+    m_waitLimits.push_back(timeoutMs);
     const OpenObject* opened = Object(process);
     if (!opened || opened->kind != OpenObject::Kind::Process)
         return m_ctx.Fail(kErrorInvalidHandle), 0xFFFFFFFF;

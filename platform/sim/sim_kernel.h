@@ -49,6 +49,9 @@ public:
     std::vector<FileSetup>& Files() { return m_files; }
     // The command lines of the processes started, in order.
     const std::vector<std::u16string>& ProcessesStarted() const { return m_commandLines; }
+    // The time limits the installer gave its waits on processes, in order (WaitForSingleObject
+    // and WaitForInputIdle alike).
+    const std::vector<std::uint32_t>& WaitLimits() const { return m_waitLimits; }
     // What is still open or allocated: a correct program leaves nothing behind.
     std::size_t OpenHandles() const;
     std::size_t LiveMemoryBlocks() const { return m_blocks.size(); }
@@ -93,6 +96,7 @@ private:
     std::vector<FileSetup> m_files;
     std::vector<Process> m_processes;
     std::vector<std::u16string> m_commandLines;
+    std::vector<std::uint32_t> m_waitLimits;
     std::u16string m_currentDirectory;
     std::vector<OpenObject> m_handles;  // handle value kFirstHandle + 4 * index
     std::map<std::uintptr_t, std::vector<std::byte>> m_blocks;

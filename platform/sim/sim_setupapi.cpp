@@ -24,9 +24,11 @@ bool IsInf(const std::vector<std::byte>& bytes)
 
 }  // namespace
 
-bool SimSetupApi::SetupCopyOEMInfW(const std::u16string& sourceInf, std::uint32_t, std::uint32_t,
-                                   std::uint32_t destinationChars, std::u16string& destinationName)
+bool SimSetupApi::SetupCopyOEMInfW(const std::u16string& sourceInf, std::uint32_t mediaType,
+                                   std::uint32_t copyStyle, std::uint32_t destinationChars,
+                                   std::u16string& destinationName)
 {
+    m_calls.push_back({sourceInf, mediaType, copyStyle});
     if (m_ctx.Faulted("SetupCopyOEMInfW")) return false;
     std::vector<FileSetup>& files = m_kernel.Files();
     const auto source = std::ranges::find_if(
@@ -47,7 +49,9 @@ bool SimSetupApi::SetupCopyOEMInfW(const std::u16string& sourceInf, std::uint32_
     files.push_back({stem + u".inf", bytes, {}, false});
     files.push_back({stem + u".pnf", std::vector<std::byte>(64), {}, false});
     m_ctx.log.Add("driver store", "staged " + Utf8(sourceInf) + " as " + Utf8(stem) + ".inf");
-    destinationName = (stem + u".inf").substr(0, destinationChars ? destinationChars - 1 : 0);
+    destinationName.clear();
+    if ((stem + u".inf").size() + 1 > destinationChars) return m_ctx.Fail(kErrorInsufficientBuffer);
+    destinationName = stem + u".inf";
     return true;
 }
 

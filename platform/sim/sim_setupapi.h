@@ -44,6 +44,14 @@ public:
                           std::uint32_t copyStyle, std::uint32_t destinationChars,
                           std::u16string& destinationName) override;
 
+    // How the installer called SetupCopyOEMInfW, each time.
+    struct OemInfCall {
+        std::u16string sourceInf;
+        std::uint32_t mediaType = 0;
+        std::uint32_t copyStyle = 0;
+    };
+    const std::vector<OemInfCall>& OemInfCalls() const { return m_calls; }
+
     // The INF folder of the driver store.
     static constexpr const char16_t* kInfFolder = u"C:\\Windows\\INF";
 
@@ -52,6 +60,7 @@ private:
     const World& m_world;
     UsbBus& m_usb;
     SimKernel& m_kernel;
+    std::vector<OemInfCall> m_calls;
 };
 
 }  // namespace sim

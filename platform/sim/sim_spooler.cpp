@@ -2,7 +2,7 @@
 
 namespace sim {
 
-bool SimSpooler::EnumPortsW(std::uint32_t level, std::uint32_t bufferBytes,
+bool SimSpooler::EnumPortsW(std::uint32_t level, std::span<std::byte> buffer,
                             std::vector<PortInfo1>& ports, std::uint32_t& bytesNeeded,
                             std::uint32_t& returned)
 {
@@ -12,7 +12,7 @@ bool SimSpooler::EnumPortsW(std::uint32_t level, std::uint32_t bufferBytes,
     std::vector<PortInfo1> all;
     for (const std::u16string& name : m_world.ports) all.push_back({name});
     bytesNeeded = PortInfo1Bytes(all);
-    if (bufferBytes < bytesNeeded) return m_ctx.Fail(kErrorInsufficientBuffer);
+    if (buffer.size() < bytesNeeded) return m_ctx.Fail(kErrorInsufficientBuffer);
     ports = std::move(all);
     returned = static_cast<std::uint32_t>(ports.size());
     return true;

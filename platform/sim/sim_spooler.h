@@ -21,7 +21,7 @@ class SimSpooler : public Spooler {
 public:
     SimSpooler(Context& context, const World& world) : m_ctx(context), m_world(world) {}
 
-    bool EnumPortsW(std::uint32_t level, std::uint32_t bufferBytes, std::vector<PortInfo1>& ports,
+    bool EnumPortsW(std::uint32_t level, std::span<std::byte> buffer, std::vector<PortInfo1>& ports,
                     std::uint32_t& bytesNeeded, std::uint32_t& returned) override;
 
     const std::vector<Printer>& Printers() const { return m_printers; }

@@ -124,7 +124,7 @@ private:
 // winspool.drv, from the system directory (see SystemLibrary).
 class Win32Spooler : public Spooler {
 public:
-    bool EnumPortsW(std::uint32_t level, std::uint32_t bufferBytes, std::vector<PortInfo1>& ports,
+    bool EnumPortsW(std::uint32_t level, std::span<std::byte> buffer, std::vector<PortInfo1>& ports,
                     std::uint32_t& bytesNeeded, std::uint32_t& returned) override;
 
 private:
