@@ -133,11 +133,33 @@ void PrintControls(HWND dialog)
     }
 }
 
-// Waits until the dialog is gone, or the time is out.
+// A message box the dialog owns, if one is open: its text is printed as "box=..." and it is
+// answered with OK, so that an Error box never holds a run until the time is out.
+void AnswerMessageBox(HWND dialog)
+{
+    for (HWND box = FindWindowW(L"#32770", nullptr); box;
+         box = FindWindowExW(nullptr, box, L"#32770", nullptr)) {
+        if (box == dialog || GetWindow(box, GW_OWNER) != dialog) continue;
+        std::wstring text;
+        for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            wchar_t className[32] = {};
+            GetClassNameW(child, className, 32);
+            if (std::wstring(className) == L"Static" && !TextOf(child).empty())
+                text = TextOf(child);
+        }
+        Print("box=" + Utf8(text));
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        for (int wait = 0; wait < 300 && IsWindow(box); ++wait) Sleep(10);  // at most 3 s
+        return;
+    }
+}
+
+// Waits until the dialog is gone, or the time is out, answering its message boxes.
 bool WaitUntilGone(HWND dialog, DWORD start, DWORD timeoutMs)
 {
     while (IsWindow(dialog)) {
         if (GetTickCount() - start > timeoutMs) return false;
+        AnswerMessageBox(dialog);
         Sleep(10);
     }
     return true;
@@ -187,6 +209,7 @@ int wmain(int argc, wchar_t** argv)
         } else if (command.rfind("enabled ", 0) == 0) {
             const HWND control = GetDlgItem(dialog, std::atoi(line + 8));
             while (!IsWindowEnabled(control)) {
+                AnswerMessageBox(dialog);
                 if (GetTickCount() - start > timeoutMs || !IsWindow(dialog)) {
                     Print("error=the control was not enabled in time");
                     return 4;

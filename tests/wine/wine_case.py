@@ -170,6 +170,8 @@ class Probe:
         self.command("quit")
         self.process.stdin.close()
         self.tier.wait(self.process, seconds, "the probe")
+        boxes = [line[4:] for line in self.lines if line.startswith("box=")]
+        check(not boxes, f"Install.exe showed Error boxes: {boxes}")
 
 
 def start_installer(tier, kit, lang, arguments=(), overrides=""):
