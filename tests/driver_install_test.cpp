@@ -14,13 +14,7 @@ struct Install {
         windows.kernel.SetCurrentDirectoryW(u"C:\\QX Lumenthread");
         app.m_pszAppName = u"Install";
     }
-    std::vector<std::string> Boxes() const
-    {
-        std::vector<std::string> boxes;
-        for (const sim::Event& e : windows.Events())
-            if (e.kind == "box" && e.text != "OK pressed") boxes.push_back(e.text);
-        return boxes;
-    }
+    std::vector<std::string> Boxes() const { return BoxTexts(windows); }
 
     sim::SimWindows windows;
     CInstallApp app;
@@ -198,10 +192,7 @@ TEST(KitInf, IsAPrinterInfInUtf16WithThePackageNameAndTheModel)
     ASSERT_GE(bytes.size(), 2u);
     EXPECT_EQ(bytes[0], std::byte{0xFF});
     EXPECT_EQ(bytes[1], std::byte{0xFE});
-    std::u16string text;
-    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
-        text += static_cast<char16_t>(std::to_integer<unsigned>(bytes[i]) |
-                                      (std::to_integer<unsigned>(bytes[i + 1]) << 8));
+    const std::u16string text = sim::TextOfUtf16File(bytes);
     for (const char16_t* expected :
          {u"Signature=\"$Windows NT$\"", u"Class=Printer",
           u"ClassGuid={4D36E979-E325-11CE-BFC1-08002BE10318}",

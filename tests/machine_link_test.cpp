@@ -175,13 +175,7 @@ struct Transfer : Link {
     {
         windows.kernel.SetCurrentDirectoryW(u"C:\\Kit");
     }
-    std::vector<std::string> Boxes()
-    {
-        std::vector<std::string> boxes;
-        for (const sim::Event& e : windows.Events())
-            if (e.kind == "box" && e.text != "OK pressed") boxes.push_back(e.text);
-        return boxes;
-    }
+    std::vector<std::string> Boxes() const { return BoxTexts(windows); }
     void Run()
     {
         CInstallApp app;  // the Error boxes take its name
@@ -345,22 +339,13 @@ struct Installation {
     }
 };
 
-void ScriptAnswers(InstallerRun& run)
-{
-    run.windows.At(1000, Kind::Press, IDC_NEXT);
-    run.windows.At(2500, MachineAction::SwitchOff);
-    run.windows.At(8000, MachineAction::SwitchOn);
-    run.windows.At(54500, MachineAction::SwitchOff);
-    run.windows.At(57000, MachineAction::SwitchOn);
-}
-
 TEST(UsbInstallation, StreamsTheImageOfTheModelAndEndsAfterTheSwitchOffAndOn)
 {
     for (const std::uint8_t model : {4, 1}) {
         sim::MachineBehaviour behaviour;
         behaviour.identity[4] = model;
         InstallerRun run(Installation::World(behaviour));
-        ScriptAnswers(run);
+        ScriptUsbInstallation(run);
         EXPECT_EQ(run.Run(), kExitInstalled);
         EXPECT_EQ(run.windows.MachineModel().Firmware(),
                   model == 4 ? Transfer::Bytes(3000, 2) : Transfer::Bytes(9000, 1));
@@ -379,7 +364,7 @@ TEST(UsbInstallation, ANonZeroOrMissingStatusEndsItAfterTheFirmware)
     mute.replyFaults.resize(6, Fault{Fault::Kind::None});
     for (const sim::MachineBehaviour& behaviour : {trouble, mute}) {
         InstallerRun run(Installation::World(behaviour));
-        ScriptAnswers(run);
+        ScriptUsbInstallation(run);
         EXPECT_EQ(run.Run(), kExitInstalled);
         EXPECT_EQ(run.Text(IDC_STEP6), u"");
         EXPECT_FALSE(run.Control(IDC_STEP5).enabled);

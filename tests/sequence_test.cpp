@@ -12,17 +12,6 @@ namespace {
 const int kStepLines[] = {IDC_STEP1, IDC_STEP2, IDC_STEP3, IDC_STEP4,
                           IDC_STEP5, IDC_STEP6, IDC_STEP7};
 
-// A USB installation in which the technician does everything when asked: the machine is on at
-// Next (1 s), switched off at 2.5 s, on at 8 s, off again at 54.5 s and on at 57 s.
-void ScriptUsbInstallation(InstallerRun& run)
-{
-    run.windows.At(1000, Kind::Press, IDC_NEXT);
-    run.windows.At(2500, MachineAction::SwitchOff);
-    run.windows.At(8000, MachineAction::SwitchOn);
-    run.windows.At(54500, MachineAction::SwitchOff);
-    run.windows.At(57000, MachineAction::SwitchOn);
-}
-
 std::vector<std::pair<int, std::uint64_t>> GreyedLines(const InstallerRun& run)
 {
     std::vector<std::pair<int, std::uint64_t>> greyed;

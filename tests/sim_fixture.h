@@ -52,6 +52,15 @@ inline sim::World WithKit(sim::World world)
     return world;
 }
 
+// The texts of the message boxes shown, as "[caption] text".
+inline std::vector<std::string> BoxTexts(const sim::SimWindows& windows)
+{
+    std::vector<std::string> boxes;
+    for (const sim::Event& e : windows.Events())
+        if (e.kind == "box" && e.text != "OK pressed") boxes.push_back(e.text);
+    return boxes;
+}
+
 // One simulated Windows and the run of the installer in it, the kit's INF in its set-up folder.
 class InstallerRun {
 public:
@@ -109,6 +118,17 @@ public:
     sim::SimWindows windows;
     int exitCode = -100;
 };
+
+// A USB installation in which the technician does everything when asked: the machine is on at
+// Next (1 s), switched off at 2.5 s, on at 8 s, off again at 54.5 s and on at 57 s.
+inline void ScriptUsbInstallation(InstallerRun& run)
+{
+    run.windows.At(1000, Kind::Press, IDC_NEXT);
+    run.windows.At(2500, MachineAction::SwitchOff);
+    run.windows.At(8000, MachineAction::SwitchOn);
+    run.windows.At(54500, MachineAction::SwitchOff);
+    run.windows.At(57000, MachineAction::SwitchOn);
+}
 
 // The installer's dialog while it runs, for steps a test takes in the middle of a run.
 inline CInstallDlg& RunningDialog()

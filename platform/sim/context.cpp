@@ -60,6 +60,15 @@ bool SamePath(std::u16string_view a, std::u16string_view b)
                       [&](char16_t x, char16_t y) { return fold(x) == fold(y); });
 }
 
+std::u16string TextOfUtf16File(const std::vector<std::byte>& bytes)
+{
+    std::u16string text;
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
+        text += static_cast<char16_t>(std::to_integer<unsigned>(bytes[i]) |
+                                      (std::to_integer<unsigned>(bytes[i + 1]) << 8));
+    return text;
+}
+
 std::string Utf8(std::u16string_view text)
 {
     std::string out;

@@ -89,6 +89,9 @@ struct Context {
 // Paths and names as Windows compares them: without regard to the case of A to Z.
 bool SamePath(std::u16string_view a, std::u16string_view b);
 
+// The text of a file stored as UTF-16LE after its byte-order mark (the bytes after the first two).
+std::u16string TextOfUtf16File(const std::vector<std::byte>& bytes);
+
 std::string Utf8(std::u16string_view text);
 std::u16string Utf16(std::string_view text);
 

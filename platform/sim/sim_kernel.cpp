@@ -280,12 +280,7 @@ void SimKernel::RunPrintUi(const std::vector<std::u16string>& arguments, Process
                 m_files, [&](const FileSetup& f) { return SamePath(f.path, inf); });
             const bool portThere = std::ranges::find(m_world.ports, port) != m_world.ports.end();
             // The INF must name the model, as "<model>"=section in a models section.
-            std::u16string text;
-            if (file != m_files.end())
-                for (std::size_t i = 2; i + 1 < file->bytes.size(); i += 2)
-                    text +=
-                        static_cast<char16_t>(std::to_integer<unsigned>(file->bytes[i]) |
-                                              (std::to_integer<unsigned>(file->bytes[i + 1]) << 8));
+            const std::u16string text = file != m_files.end() ? TextOfUtf16File(file->bytes) : u"";
             const bool modelThere =
                 !model.empty() && text.find(u"\"" + model + u"\"=") != std::u16string::npos;
             if (file == m_files.end() || !portThere || !modelThere) {

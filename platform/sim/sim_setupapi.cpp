@@ -14,10 +14,7 @@ bool IsInf(const std::vector<std::byte>& bytes)
 {
     if (bytes.size() < 2 || bytes[0] != std::byte{0xFF} || bytes[1] != std::byte{0xFE})
         return false;
-    std::u16string text;
-    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
-        text += static_cast<char16_t>(std::to_integer<unsigned>(bytes[i]) |
-                                      (std::to_integer<unsigned>(bytes[i + 1]) << 8));
+    const std::u16string text = TextOfUtf16File(bytes);
     return text.find(u"[Version]") != std::u16string::npos &&
            text.find(u"Signature") != std::u16string::npos;
 }

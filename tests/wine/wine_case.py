@@ -191,6 +191,15 @@ def show_dialog(tier, case, lang, arguments=()):
     return probe, process
 
 
+def watch_to_the_end(tier, probe, process, expected, what):
+    """Waits until the dialog is gone and the installer has ended with the expected exit code."""
+    probe.command("watch")
+    probe.read_until("gone", 60)
+    probe.finish()
+    code = tier.wait(process, 30, "Install.exe")
+    check(code == expected, f"{what} exited with {code}, expected {expected}")
+
+
 def case_prefix(tier):
     shutil.rmtree(tier.prefix, ignore_errors=True)
     boot = tier.wine("wineboot", "-i", stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -216,19 +225,13 @@ def case_dialog(tier, case):
         check(seen[control]["enabled"] == "1", f"control {control} is disabled")
     check(seen.get("banner") == expected["banner"], f"banner {seen.get('banner')}, expected {expected['banner']}")
     probe.command("press 2")
-    probe.finish()
-    code = tier.wait(process, 30, "Install.exe")
-    check(code == EXIT_CANCELLED, f"Install.exe exited with {code} after Cancel, expected {EXIT_CANCELLED}")
+    watch_to_the_end(tier, probe, process, EXIT_CANCELLED, "Install.exe after Cancel")
 
 
 def case_cancel(tier):
     probe, process = show_dialog(tier, "cancel", "en_US.UTF-8")
     probe.command("press 2")
-    probe.command("watch")
-    probe.read_until("gone", 30)
-    probe.finish()
-    code = tier.wait(process, 30, "Install.exe")
-    check(code == EXIT_CANCELLED, f"Install.exe exited with {code} after Cancel, expected {EXIT_CANCELLED}")
+    watch_to_the_end(tier, probe, process, EXIT_CANCELLED, "Install.exe after Cancel")
 
 
 def staged_copies(tier, inf):
@@ -247,11 +250,7 @@ def case_silent(tier):
     seen = probe.state()
     for control in ("2", "1013", "1005", "1006"):
         check(seen.get(control, {}).get("enabled") == "0", f"control {control} can be operated in a silent run")
-    probe.command("watch")
-    probe.read_until("gone", 30)
-    probe.finish()
-    code = tier.wait(process, 30, "Install.exe")
-    check(code == EXIT_INSTALLED, f"the silent run exited with {code}, expected {EXIT_INSTALLED}")
+    watch_to_the_end(tier, probe, process, EXIT_INSTALLED, "the silent run")
     staged = staged_copies(tier, Path(tier.args.kit) / "QX_Lumenthread.inf")
     check(staged, "the silent run staged no copy of the kit's INF into Wine's driver store")
     print("staged into Wine's driver store:", staged)
@@ -272,11 +271,7 @@ def case_other(tier):
     check(seen.get("1009", {}).get("enabled") == "0" and seen.get("1010", {}).get("enabled") == "0",
           "step lines 1 and 2 are not greyed")
     probe.command("press 1013")
-    probe.command("watch")
-    probe.read_until("gone", 60)
-    probe.finish()
-    code = tier.wait(process, 30, "Install.exe")
-    check(code == EXIT_INSTALLED, f"the Other run exited with {code}, expected {EXIT_INSTALLED}")
+    watch_to_the_end(tier, probe, process, EXIT_INSTALLED, "the Other run")
 
 
 def case_planted_dll(tier):
